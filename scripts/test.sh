@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is needed, then builds and runs every test, first with
+# warnings as errors (preset "ci"), then under ASan+UBSan (preset "asan").
+#   scripts/test.sh            both presets
+#   scripts/test.sh ci         one preset
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${STATION_SKIP_SETUP:-0}" != 1 ]; then
+  bash scripts/setup.sh
+fi
+
+bash scripts/check-format.sh
+
+# shellcheck source=../tests/support/postgres.sh
+source tests/support/postgres.sh start
+trap 'station_pg_stop' EXIT
+
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(ci asan)
+
+for preset in "${presets[@]}"; do
+  echo "=== preset $preset ==="
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$(nproc)"
+  ctest --preset "$preset" -j "$(nproc)"
+done
