@@ -50,7 +50,8 @@ QByteArray encode(const QString& text, bool* lossless) {
 QString decode(const QByteArray& bytes, bool* valid) {
     QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
     QString out = decoder.decode(bytes);
-    const bool ok = decoder.isValid() && !decoder.hasError() && !out.contains(QChar::ReplacementCharacter);
+    const bool ok =
+        decoder.isValid() && !decoder.hasError() && !out.contains(QChar::ReplacementCharacter);
     if (valid) {
         *valid = ok;
     }

@@ -29,7 +29,8 @@ private Q_SLOTS:
     void unmappableBecomesQuestionMark() {
         bool lossless = true;
         // An emoji (outside the BMP) and a lone surrogate each become one '?'.
-        const QString text = QStringLiteral("a") + QString::fromUtf8("\xF0\x9F\x98\x80") + QChar(0xD800) + QStringLiteral("b");
+        const QString text = QStringLiteral("a") + QString::fromUtf8("\xF0\x9F\x98\x80") +
+                             QChar(0xD800) + QStringLiteral("b");
         QCOMPARE(cp949::encode(text, &lossless), QByteArray("a??b"));
         QVERIFY(!lossless);
         QCOMPARE(cp949::encode(QStringLiteral("?"), &lossless), QByteArray("?"));

@@ -1,0 +1,38 @@
+#pragma once
+// Text field used by every entry screen. Besides QLineEdit it offers the
+// events the screens hook: focus loss, a key event after the text changed
+// and a character-key event whose code a handler can clear to drop the key.
+
+#include <QLineEdit>
+
+class MyText : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit MyText(QWidget* parent = nullptr);
+
+    // Caret position, 1-based as the screens count it (length + 1 puts the
+    // caret after the last character).
+    void setSelStart(int position);
+    int selStart() const;
+
+    // 0 = no limit.
+    void setMaxLen(int length);
+    int maxLen() const;
+
+    // 0 free text; 7 digits only; 1 business number (digits and dash).
+    void setTextType(int type);
+    int textType() const;
+
+    void setCentered(bool centered);
+
+Q_SIGNALS:
+    // Focus moved to another widget that takes it.
+    void lostFocus();
+    // A key pressed in the field, raised after the text has changed.
+    // keyCode is the Windows virtual-key code (13 Enter, 27 Escape, ...);
+    // shift is a bit set: 1 Shift, 2 Ctrl, 4 Alt.
+    void keyUp(int keyCode, int shift);
+    // A character key, before it reaches the text. Handlers connected
+    // directly may set keyAscii to 0 to discard the key (Enter is 13).
+    void keyPress(int& keyAscii);
+};
