@@ -10,6 +10,12 @@
 
 class OdbcConnection;
 
+// The folder that holds the program file; the settings, the door file, the
+// background picture, ERROR_LOG and the photo folder lie directly in it.
+// Start-up sets it from the executable's location; tests point it at a
+// scratch folder.
+inline QString ProgramFolder;
+
 // Settings read once at start-up from the settings file.
 struct StationSettings {
     QString StoreCode;
