@@ -70,13 +70,12 @@ void drawEntryTable(QPainter& p) {
     const int labelRight = 200;
     const int narrowRight = kName.pixels().right() + 20;
     const int wideRight = kAddress.pixels().right() + 14;
-    const int rowTops[] = {kPhone.pixels().top() - 6, 0, 0, 0, kAddress.pixels().bottom() + 7};
     // Row boundaries lie midway between the fields of neighbouring rows.
-    const int y0 = rowTops[0];
+    const int y0 = kPhone.pixels().top() - 6;
     const int y1 = (kPhone.pixels().bottom() + kName.pixels().top() + 1) / 2;
     const int y2 = (kName.pixels().bottom() + kMaleSpot.pixels().top() + 1) / 2;
     const int y3 = (kMaleSpot.pixels().bottom() + kAddress.pixels().top() + 1) / 2;
-    const int y4 = rowTops[4];
+    const int y4 = kAddress.pixels().bottom() + 7;
 
     QPainterPath outline;
     outline.moveTo(left, y0);
@@ -124,7 +123,8 @@ void drawEntryTable(QPainter& p) {
 
 void drawPhotoFrame(QPainter& p) {
     const QRect r = kPhoto.pixels();
-    const QRectF frame = QRectF(r).adjusted(-5, -5, 5, 5);
+    // The photo buttons stand just below: the frame stays clear of them.
+    const QRectF frame = QRectF(r).adjusted(-5, -5, 5, 2);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 24));
     p.drawRoundedRect(frame.translated(3, 4), 6, 6);

@@ -34,7 +34,9 @@ INI
 : >"$demo/odbc.ini"
 
 db=$demo/demo-store.db
-sqlite3 "$db" <scripts/demo-store.sql
+if [ -z "$(sqlite3 "$db" "SELECT name FROM sqlite_master WHERE name = '회원관리'")" ]; then
+  sqlite3 "$db" <db/sql/회원관리_sqlite.sql
+fi
 
 # The settings as the settings screen writes them: CP949, CR LF, the login
 # shifted down by the station's key (12). SQLite ignores the login; the
