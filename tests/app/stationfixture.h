@@ -22,6 +22,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,10 +33,21 @@ namespace stationtest {
 
 inline const QString kStore = QStringLiteral("0001");
 
-// A small JPEG of one colour, as the camera would leave it.
+// A small JPEG as the camera would leave it: a figure on a background of
+// the given colour (tests tell photos apart by colour and size).
 inline QByteArray jpeg(const QColor& colour, QSize size = QSize(120, 160)) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour.lighter(170));
+        const double w = size.width();
+        const double h = size.height();
+        p.drawEllipse(QPointF(w / 2, h * 0.38), w * 0.2, h * 0.17);
+        p.drawEllipse(QPointF(w / 2, h * 1.02), w * 0.42, h * 0.4);
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -57,6 +69,15 @@ inline QByteArray readFile(const QString& path) {
 inline SettingsFields fieldsFrom(const StationSettings& s) {
     return {s.StoreCode, s.ServerIp,      s.ServerPort, s.DbKind, s.DbName,
             s.LoginId,   s.LoginPassword, s.PosId,      QString()};
+}
+
+// With STATION_SCREENSHOTS naming a folder, saves what the window shows
+// there (for the screenshots of the documentation).
+inline void screenshot(QWidget* window, const QString& name) {
+    const QString folder = qEnvironmentVariable("STATION_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        window->grab().save(QDir(folder).filePath(name));
+    }
 }
 
 struct MemberRow {
