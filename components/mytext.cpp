@@ -56,8 +56,7 @@ int MyText::maxLen() const {
 
 void MyText::setTextType(int type) {
     textType_ = type;
-    setInputMethodHints(type == kTypeFree ? Qt::ImhNone
-                                          : Qt::ImhDigitsOnly | Qt::ImhPreferNumbers);
+    setInputMethodHints(type == kTypeFree ? Qt::ImhNone : Qt::ImhDigitsOnly | Qt::ImhPreferNumbers);
 }
 
 int MyText::textType() const {
@@ -178,10 +177,15 @@ void MyText::inputMethodEvent(QInputMethodEvent* event) {
 void MyText::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    // The standard paste would bypass the input type and the limit.
-    if (auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
-        disconnect(paste, &QAction::triggered, nullptr, nullptr);
-        connect(paste, &QAction::triggered, this, &MyText::pasteAdmitted);
+    // The standard paste would bypass the input type and the limit. Its
+    // action is known by the shortcut that its text ends with.
+    const QString pasteKeys =
+        QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction* action : menu->actions()) {
+        if (action->text().endsWith(pasteKeys)) {
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, &MyText::pasteAdmitted);
+        }
     }
     menu->popup(event->globalPos());
 }
