@@ -143,12 +143,14 @@ private Q_SLOTS:
         digits.clear();
         digits.show();
         QVERIFY(QTest::qWaitForWindowExposed(&digits));
-        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2), digits.mapToGlobal(QPoint(2, 2)));
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                    digits.mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(&digits, &menuEvent);
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY(menu != nullptr);
-        const QString pasteKeys = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(
-                                                          QKeySequence::NativeText);
+        const QString pasteKeys =
+            QLatin1Char('\t') +
+            QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
         for (QAction* action : menu->actions()) {
             if (action->text().endsWith(pasteKeys)) {
                 action->trigger();
