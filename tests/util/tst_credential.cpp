@@ -85,13 +85,6 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(dir_->filePath("ERROR_LOG")));
     }
 
-    void wrongKeyGivesAnotherTextOfTheSameLength() {
-        const QString typed = QStringLiteral("sa-Pass123");
-        const QString back = DeCoding(EnCoding(typed, 12), 13);
-        QCOMPARE(back.size(), typed.size());
-        QVERIFY(back != typed);
-    }
-
     void failuresAreLoggedAndGiveEmpty() {
         // A tab (9) minus 12 is -3: FFFD is no CP949 character.
         QCOMPARE(EnCoding(QStringLiteral("ab\tc"), 12), QString());
