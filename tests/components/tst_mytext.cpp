@@ -1,5 +1,4 @@
 #include "components/hotspot.h"
-#include "components/mylabel.h"
 #include "components/mytext.h"
 
 #include <QApplication>
@@ -269,14 +268,6 @@ private Q_SLOTS:
         QTest::mouseRelease(spot, Qt::LeftButton, {}, QPoint(150, 5));
         QCOMPARE(released.count(), 2);
         QCOMPARE(spot->focusPolicy(), Qt::NoFocus);
-    }
-
-    void labelShowsItsCaptionAsPlainText() {
-        MyLabel label;
-        label.setCaption(QStringLiteral("<b>30</b>"));
-        QCOMPARE(label.caption(), QStringLiteral("<b>30</b>"));
-        QCOMPARE(label.property("caption").toString(), QStringLiteral("<b>30</b>"));
-        QCOMPARE(label.textFormat(), Qt::PlainText);
     }
 };
 
