@@ -63,10 +63,9 @@ void PlaceForm(QWidget* form, const QString& vertical, const QString& horizontal
     // The whole display, taskbar included.
     const QRect display = screen->geometry();
     const QRect outer = outerRect(form);
-    const placement::TwipsPoint at =
-        placement::onScreen(inTwips(outer.width()), inTwips(outer.height()),
-                            inTwips(display.width()), inTwips(display.height()), vertical,
-                            horizontal);
+    const placement::TwipsPoint at = placement::onScreen(
+        inTwips(outer.width()), inTwips(outer.height()), inTwips(display.width()),
+        inTwips(display.height()), vertical, horizontal);
     moveTo(form, at, display.topLeft());
 }
 
@@ -76,8 +75,9 @@ void CenterOnForm(QWidget* anchor, QWidget* form) {
     }
     const QRect a = outerRect(anchor);
     const QRect outer = outerRect(form);
-    const placement::TwipsRect anchorTwips{inTwips(a.left()), inTwips(a.top()),
-                                           inTwips(a.width()), inTwips(a.height())};
-    moveTo(form, placement::overAnchor(anchorTwips, inTwips(outer.width()), inTwips(outer.height())),
+    const placement::TwipsRect anchorTwips{inTwips(a.left()), inTwips(a.top()), inTwips(a.width()),
+                                           inTwips(a.height())};
+    moveTo(form,
+           placement::overAnchor(anchorTwips, inTwips(outer.width()), inTwips(outer.height())),
            QPoint(0, 0));
 }

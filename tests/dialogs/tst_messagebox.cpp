@@ -201,9 +201,8 @@ private Q_SLOTS:
         QString nestedShows;
         ModalAnswer nested([&](QWidget* box) {
             ShowMessage(QStringLiteral("\r\n안쪽"), -1, true, true); // returns at once
-            nestedShows = box->findChild<QWidget*>(QStringLiteral("메세지"))
-                              ->property("caption")
-                              .toString();
+            nestedShows =
+                box->findChild<QWidget*>(QStringLiteral("메세지"))->property("caption").toString();
             QTest::keyClick(box, Qt::Key_Escape);
         });
         ShowMessage(QStringLiteral("\r\n바깥"), -1, true, true);

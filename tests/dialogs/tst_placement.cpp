@@ -40,11 +40,16 @@ private Q_SLOTS:
         QTest::addColumn<float>("top");
         // Screen 15360 x 11520, window 6000 x 4000.
         QTest::newRow("centred") << QString() << QString() << 4680.0f << 3760.0f;
-        QTest::newRow("top right") << "TOP" << "우" << 9360.0f << 0.0f;
-        QTest::newRow("top left") << "TOP" << "좌" << 0.0f << 0.0f;
-        QTest::newRow("Top is not TOP") << "Top" << "좌" << 0.0f << 3760.0f;
-        QTest::newRow("blank before TOP") << " TOP" << "x" << 4680.0f << 3760.0f;
-        QTest::newRow("blank after 우") << "TOP" << "우 " << 4680.0f << 0.0f;
+        QTest::newRow("top right") << "TOP"
+                                   << "우" << 9360.0f << 0.0f;
+        QTest::newRow("top left") << "TOP"
+                                  << "좌" << 0.0f << 0.0f;
+        QTest::newRow("Top is not TOP") << "Top"
+                                        << "좌" << 0.0f << 3760.0f;
+        QTest::newRow("blank before TOP") << " TOP"
+                                          << "x" << 4680.0f << 3760.0f;
+        QTest::newRow("blank after 우") << "TOP"
+                                        << "우 " << 4680.0f << 0.0f;
     }
     void placesOnTheScreen() {
         QFETCH(QString, vertical);

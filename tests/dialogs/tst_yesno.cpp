@@ -98,8 +98,7 @@ private Q_SLOTS:
         const qint64 elapsed = clock.elapsed();
         QCOMPARE(DialogAnswer, QString());
         QVERIFY(hiddenAtFirst);
-        QCOMPARE(captions,
-                 (QStringList{"9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}));
+        QCOMPARE(captions, (QStringList{"9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}));
         QVERIFY2(elapsed >= 9900 && elapsed < 16000, qPrintable(QString::number(elapsed)));
     }
 
