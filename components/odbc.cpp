@@ -198,20 +198,20 @@ private:
             QByteArray& bytes = blobs_.back();
             length = value.isNull() ? SQL_NULL_DATA : SQLLEN(bytes.size());
             // Input values are only read: no need to detach a shared copy.
-            void* data =
-                bytes.isEmpty() ? static_cast<void*>(emptyBytes) : const_cast<char*>(bytes.constData());
+            void* data = bytes.isEmpty() ? static_cast<void*>(emptyBytes)
+                                         : const_cast<char*>(bytes.constData());
             // Never SQL_VARBINARY: FreeTDS caps its size at 8000 bytes.
-            rc = SQLBindParameter(handle_, number, SQL_PARAM_INPUT, SQL_C_BINARY,
-                                  SQL_LONGVARBINARY, SQLULEN(qMax<qsizetype>(bytes.size(), 1)),
-                                  0, data, SQLLEN(bytes.size()), &length);
+            rc = SQLBindParameter(handle_, number, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_LONGVARBINARY,
+                                  SQLULEN(qMax<qsizetype>(bytes.size(), 1)), 0, data,
+                                  SQLLEN(bytes.size()), &length);
         } else if (!value.isNull() &&
                    (type == QMetaType::fromType<int>() || type == QMetaType::fromType<qint64>() ||
                     type == QMetaType::fromType<uint>() || type == QMetaType::fromType<bool>() ||
                     type == QMetaType::fromType<qint16>())) {
             numbers_.push_back(value.toLongLong());
             length = 0;
-            rc = SQLBindParameter(handle_, number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0,
-                                  0, &numbers_.back(), 0, &length);
+            rc = SQLBindParameter(handle_, number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                  &numbers_.back(), 0, &length);
         } else if (!value.isNull() && type == QMetaType::fromType<double>()) {
             doubles_.push_back(value.toDouble());
             length = 0;
@@ -490,8 +490,8 @@ OdbcRecordset::OdbcRecordset() : d(std::make_unique<Impl>()) {}
 
 OdbcRecordset::~OdbcRecordset() = default;
 
-void OdbcRecordset::open(OdbcConnection& connection, const QString& sql,
-                         const QVariantList& params, Mode mode, const QStringList& keyColumns) {
+void OdbcRecordset::open(OdbcConnection& connection, const QString& sql, const QVariantList& params,
+                         Mode mode, const QStringList& keyColumns) {
     close();
     Statement statement(*connection.impl());
     statement.bind(params);
@@ -646,10 +646,10 @@ void OdbcRecordset::update() {
                 params.append(was);
             }
         }
-        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                .arg(d->table, names.join(QStringLiteral(" = ?, ")) +
-                                                   QStringLiteral(" = ?"),
-                                     where.join(QStringLiteral(" AND ")));
+        const QString sql =
+            QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                .arg(d->table, names.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?"),
+                     where.join(QStringLiteral(" AND ")));
         if (connection.execute(sql, params) == 0) {
             throw OdbcError(QStringLiteral(
                 "The row to update was not found: it was changed or removed since it was read"));

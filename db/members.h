@@ -57,8 +57,8 @@ inline const QString MemberDuplicateSql =
     QStringLiteral("Select * From 회원관리  Where 매장코드 = ? and 회원휴대폰번호 = ?");
 // The empty photo is a bound zero-length binary value (first '?'): SQL
 // Server converts a '' literal to an image column but not to varbinary(max).
-inline const QString MemberPhotoRemovalSql = QStringLiteral(
-    "Update 회원관리 set 회원사진 = ? Where 매장코드 = ? and 회원휴대폰번호 = ? ");
+inline const QString MemberPhotoRemovalSql =
+    QStringLiteral("Update 회원관리 set 회원사진 = ? Where 매장코드 = ? and 회원휴대폰번호 = ? ");
 
 // The five text columns of a member, in the order the save writes them.
 struct MemberEntry {

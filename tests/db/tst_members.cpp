@@ -126,15 +126,17 @@ private Q_SLOTS:
                    photo);
         saveMember({store2, phone, QStringLiteral("다른 매장"), QStringLiteral("여"),
                     QStringLiteral("부산")});
-        QCOMPARE(StoreDb.execute(QStringLiteral("UPDATE 회원관리 SET 가입구분 = ? WHERE 매장코드 = ?"),
-                                 {QStringLiteral("VIP"), store1}),
-                 1);
+        QCOMPARE(
+            StoreDb.execute(QStringLiteral("UPDATE 회원관리 SET 가입구분 = ? WHERE 매장코드 = ?"),
+                            {QStringLiteral("VIP"), store1}),
+            1);
 
         // Overwrite without a new photo: texts change, photo and extra column stay.
         OdbcRecordset set;
         OpenMemberForSave(set, store1, phone);
         QVERIFY(!set.isEof());
-        WriteMember(set, {store1, phone, QStringLiteral("김영희"), QStringLiteral("여"), QString()});
+        WriteMember(set,
+                    {store1, phone, QStringLiteral("김영희"), QStringLiteral("여"), QString()});
         set.update();
         set.close();
 

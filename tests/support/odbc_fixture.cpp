@@ -54,9 +54,9 @@ QString sqliteConnectionString(const QString& databaseFile) {
 }
 
 QString memberTableSql(Backend backend) {
-    QFile file(QStringLiteral(STATION_SQL_DIR) +
-               (backend == Backend::PostgreSQL ? QStringLiteral("/회원관리_postgresql.sql")
-                                               : QStringLiteral("/회원관리_sqlite.sql")));
+    QFile file(QStringLiteral(STATION_SQL_DIR) + (backend == Backend::PostgreSQL
+                                                      ? QStringLiteral("/회원관리_postgresql.sql")
+                                                      : QStringLiteral("/회원관리_sqlite.sql")));
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
@@ -89,9 +89,8 @@ MemberTable::MemberTable(Backend backend) : backend_(backend) {
             OdbcConnection admin;
             admin.open(adminConnectionString_);
             admin.execute(QStringLiteral("CREATE SCHEMA %1").arg(schema_));
-            connectionString_ =
-                adminConnectionString_ +
-                QStringLiteral("ConnSettings=SET search_path TO %1;").arg(schema_);
+            connectionString_ = adminConnectionString_ +
+                                QStringLiteral("ConnSettings=SET search_path TO %1;").arg(schema_);
         } else {
             folder_ = std::make_unique<QTemporaryDir>();
             if (!folder_->isValid()) {
