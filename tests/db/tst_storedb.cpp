@@ -39,13 +39,13 @@ private Q_SLOTS:
         odbcfixture::MemberTable table(odbcfixture::Backend::SQLite);
         QVERIFY2(table.ready(), qPrintable(table.skipReason()));
         const StationSettings s = table.stationSettings(QStringLiteral("0001"));
-        QVERIFY2(OpenStoreDb(StoreDb, s.ServerIp, s.ServerPort, s.DbName, s.LoginId,
-                             s.LoginPassword),
-                 qPrintable(StoreDb.lastOpenError()));
+        QVERIFY2(
+            OpenStoreDb(StoreDb, s.ServerIp, s.ServerPort, s.DbName, s.LoginId, s.LoginPassword),
+            qPrintable(StoreDb.lastOpenError()));
         QVERIFY(StoreDb.isOpen());
-        QCOMPARE(StoreDb.connectionString(),
-                 StoreConnectionString(s.ServerIp, s.ServerPort, s.DbName, s.LoginId,
-                                       s.LoginPassword));
+        QCOMPARE(
+            StoreDb.connectionString(),
+            StoreConnectionString(s.ServerIp, s.ServerPort, s.DbName, s.LoginId, s.LoginPassword));
         QCOMPARE(StoreDb.loginTimeout(), 5);
         QCOMPARE(StoreDb.queryTimeout(), 0);
         OdbcRecordset set;
@@ -53,8 +53,8 @@ private Q_SLOTS:
         QVERIFY(set.isEof());
 
         // An empty address changes nothing: the open connection stays.
-        QVERIFY(!OpenStoreDb(StoreDb, QString(), s.ServerPort, s.DbName, s.LoginId,
-                             s.LoginPassword));
+        QVERIFY(
+            !OpenStoreDb(StoreDb, QString(), s.ServerPort, s.DbName, s.LoginId, s.LoginPassword));
         QVERIFY(StoreDb.isOpen());
 
         // Opening again replaces the connection.
