@@ -453,6 +453,9 @@ struct OdbcRecordset::Impl {
     QVariantList original;
     QVariantList current;
     std::vector<bool> changed;
+    // Binary columns of an updatable set are read when first used, not at
+    // open: a save that only overwrites the photo never pays for reading it.
+    std::vector<bool> loaded;
 
     int indexOf(const QString& name) const {
         for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -483,6 +486,44 @@ struct OdbcRecordset::Impl {
         requireWritable();
         current[column] = value;
         changed[std::size_t(column)] = true;
+        loaded[std::size_t(column)] = true;
+    }
+
+    // Appends "key = ?" terms for the row as it was read.
+    QString whereKeys(QVariantList& params) const {
+        const QString& quote = connection->impl()->quote;
+        QStringList where;
+        for (const QString& key : keyColumns) {
+            const int k = indexOf(key);
+            const QString name = quoted(columns[std::size_t(k)].name, quote);
+            if (original[k].isNull()) {
+                where.append(name + QStringLiteral(" IS NULL"));
+            } else {
+                where.append(name + QStringLiteral(" = ?"));
+                params.append(original[k]);
+            }
+        }
+        return where.join(QStringLiteral(" AND "));
+    }
+
+    const QVariant& valueOf(int column) {
+        requireRow();
+        if (!loaded[std::size_t(column)]) {
+            QVariantList params;
+            const QString sql =
+                QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                    .arg(quoted(columns[std::size_t(column)].name, connection->impl()->quote),
+                         table, whereKeys(params));
+            OdbcRecordset set;
+            set.open(*connection, sql, params);
+            if (set.isEof()) {
+                throw OdbcError(QStringLiteral(
+                    "The row was not found: it was changed or removed since it was read"));
+            }
+            current[column] = original[column] = set.d->current[0];
+            loaded[std::size_t(column)] = true;
+        }
+        return current[column];
     }
 };
 
@@ -527,7 +568,9 @@ void OdbcRecordset::open(OdbcConnection& connection, const QString& sql, const Q
         for (SQLSMALLINT c = 0; c < count; ++c) {
             const Impl::Column& column = columns[std::size_t(c)];
             bool isNull = false;
-            if (column.binary) {
+            if (column.binary && mode == Mode::Updatable) {
+                row.append(nullOf(true)); // read when first used
+            } else if (column.binary) {
                 QByteArray bytes = readBytes(h, SQLUSMALLINT(c + 1), isNull);
                 row.append(isNull ? nullOf(true) : QVariant(std::move(bytes)));
             } else {
@@ -560,6 +603,12 @@ void OdbcRecordset::open(OdbcConnection& connection, const QString& sql, const Q
     fresh.original = row;
     fresh.current = std::move(row);
     fresh.changed.assign(fresh.columns.size(), false);
+    fresh.loaded.assign(fresh.columns.size(), true);
+    if (mode == Mode::Updatable && fresh.hasRow) {
+        for (std::size_t i = 0; i < fresh.columns.size(); ++i) {
+            fresh.loaded[i] = !fresh.columns[i].binary;
+        }
+    }
     fresh.open = true;
     *d = std::move(fresh);
 }
@@ -602,6 +651,7 @@ void OdbcRecordset::addNew() {
     }
     d->original = d->current;
     d->changed.assign(d->columns.size(), false);
+    d->loaded.assign(d->columns.size(), true);
     d->hasRow = true;
     d->isNew = true;
 }
@@ -633,23 +683,11 @@ void OdbcRecordset::update() {
         if (names.isEmpty()) {
             return;
         }
-        QStringList where;
-        for (const QString& key : d->keyColumns) {
-            const int k = d->indexOf(key);
-            const QVariant& was = d->original[k];
-            if (was.isNull()) {
-                where.append(quoted(d->columns[std::size_t(k)].name, quote) +
-                             QStringLiteral(" IS NULL"));
-            } else {
-                where.append(quoted(d->columns[std::size_t(k)].name, quote) +
-                             QStringLiteral(" = ?"));
-                params.append(was);
-            }
-        }
+        const QString where = d->whereKeys(params);
         const QString sql =
             QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                 .arg(d->table, names.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?"),
-                     where.join(QStringLiteral(" AND ")));
+                     where);
         if (connection.execute(sql, params) == 0) {
             throw OdbcError(QStringLiteral(
                 "The row to update was not found: it was changed or removed since it was read"));
@@ -671,8 +709,7 @@ QString OdbcField::name() const {
 }
 
 bool OdbcField::isNull() const {
-    set_->d->requireRow();
-    return set_->d->current[column_].isNull();
+    return value().isNull();
 }
 
 bool OdbcField::isBinary() const {
@@ -704,8 +741,7 @@ QByteArray OdbcField::bytes() const {
 }
 
 QVariant OdbcField::value() const {
-    set_->d->requireRow();
-    return set_->d->current[column_];
+    return set_->d->valueOf(column_);
 }
 
 void OdbcField::setText(const QString& text) {

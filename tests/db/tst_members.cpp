@@ -135,6 +135,7 @@ private Q_SLOTS:
         OdbcRecordset set;
         OpenMemberForSave(set, store1, phone);
         QVERIFY(!set.isEof());
+        QCOMPARE(set.field(MemberCol::Photo).size(), photo.size());
         WriteMember(set,
                     {store1, phone, QStringLiteral("김영희"), QStringLiteral("여"), QString()});
         set.update();
