@@ -123,9 +123,11 @@ private:
 };
 
 // The rows of a SELECT, positioned on the first one. open() reads the first
-// row completely (blobs in chunks) and releases the statement at once, so the
-// connection is free for the next statement. Nothing is written before
-// update(); close() or destruction drops unwritten changes.
+// row (blobs in chunks) and releases the statement at once, so the connection
+// is free for the next statement. In an updatable set the binary columns are
+// read when first used, by the row's key columns, so that overwriting a photo
+// never reads the old one. Nothing is written before update(); close() or
+// destruction drops unwritten changes.
 class OdbcRecordset {
 public:
     enum class Mode { ReadOnly, Updatable };

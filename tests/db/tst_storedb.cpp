@@ -1,12 +1,16 @@
 // Opening and closing the store connection through the production
 // connection string, with "SQL Server" registered as the SQLite driver.
 
+#include "components/utf8locale.h"
 #include "db/members.h"
 #include "db/storedb.h"
 #include "support/odbc_fixture.h"
 #include "util/programwide.h"
 
 #include <QTest>
+
+#include <clocale>
+#include <cstdlib>
 
 class TestStoreDb : public QObject {
     Q_OBJECT
@@ -17,6 +21,20 @@ private Q_SLOTS:
     }
 
     void cleanup() { CloseStoreDb(); }
+
+    void characterLocaleBecomesUtf8() {
+        // A process whose environment names no UTF-8 locale gets one anyway.
+        const QByteArray saved = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "C");
+        std::setlocale(LC_CTYPE, "C");
+        QCOMPARE(int(MB_CUR_MAX), 1);
+        const bool switched = UseUtf8CharacterLocale();
+        const int widest = int(MB_CUR_MAX);
+        qputenv("LC_ALL", saved);
+        QVERIFY(switched);
+        QVERIFY(widest > 1);
+        QVERIFY(UseUtf8CharacterLocale()); // again: harmless
+    }
 
     void connectionStringIsExact() {
         const QString tail = StoreDriverSettings();
