@@ -189,8 +189,9 @@ public:
 
 private:
     void bindOne(SQLUSMALLINT number, const QVariant& value, SQLLEN& length) {
-        static char16_t emptyText[1] = {0};
-        static char emptyBytes[1] = {0};
+        // Non-null pointers for empty values; drivers only read input values.
+        static const char16_t emptyText[1] = {0};
+        static const char emptyBytes[1] = {0};
         const QMetaType type = value.metaType();
         SQLRETURN rc = SQL_SUCCESS;
         if (type == QMetaType::fromType<QByteArray>()) {
@@ -198,7 +199,7 @@ private:
             QByteArray& bytes = blobs_.back();
             length = value.isNull() ? SQL_NULL_DATA : SQLLEN(bytes.size());
             // Input values are only read: no need to detach a shared copy.
-            void* data = bytes.isEmpty() ? static_cast<void*>(emptyBytes)
+            void* data = bytes.isEmpty() ? const_cast<char*>(emptyBytes)
                                          : const_cast<char*>(bytes.constData());
             // Never SQL_VARBINARY: FreeTDS caps its size at 8000 bytes.
             rc = SQLBindParameter(handle_, number, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_LONGVARBINARY,
@@ -221,7 +222,7 @@ private:
             texts_.push_back(value.isNull() ? QString() : value.toString());
             QString& text = texts_.back();
             length = value.isNull() ? SQL_NULL_DATA : SQLLEN(text.size() * sizeof(char16_t));
-            void* data = text.isEmpty() ? static_cast<void*>(emptyText)
+            void* data = text.isEmpty() ? static_cast<void*>(const_cast<char16_t*>(emptyText))
                                         : const_cast<QChar*>(text.constData());
             const SQLULEN columnSize = SQLULEN(qMax<qsizetype>(text.size(), 1));
             rc = SQLBindParameter(handle_, number, SQL_PARAM_INPUT, SQL_C_WCHAR,
@@ -293,9 +294,11 @@ QString readText(SQLHSTMT statement, SQLUSMALLINT column, SQLULEN columnSize, bo
         }
         const SQLLEN roomBytes = SQLLEN((room - 1) * sizeof(char16_t));
         if (rc == SQL_SUCCESS_WITH_INFO && (length == SQL_NO_TOTAL || length > roomBytes)) {
-            qsizetype got = room - 1;
-            while (got > 0 && out[have + got - 1] == QChar(0)) {
-                --got;
+            // The piece ends at its terminator (a converting driver manager
+            // may deliver fewer characters than fit).
+            qsizetype got = 0;
+            while (got < room - 1 && out[have + got] != QChar(0)) {
+                ++got;
             }
             have += got;
             const qsizetype rest = length == SQL_NO_TOTAL
