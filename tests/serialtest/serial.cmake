@@ -1,0 +1,1 @@
+station_add_test(tst_linesettings SOURCES tst_linesettings.cpp LIBS station_serialtest LABELS unit)
