@@ -1,1 +1,2 @@
 station_add_test(tst_linesettings SOURCES tst_linesettings.cpp LIBS station_serialtest LABELS unit)
+station_add_test(tst_commport SOURCES tst_commport.cpp socatpair.h LIBS station_serialtest LABELS serial)
