@@ -51,8 +51,8 @@ bool CommPort::setCommPort(int number) {
         return fail(QStringLiteral("포트가 열려 있는 동안에는 포트 번호를 바꿀 수 없습니다."));
     }
     if (number < 1) {
-        return fail(QStringLiteral("포트 번호 %1은(는) 쓸 수 없습니다. 1 이상이어야 합니다.")
-                        .arg(number));
+        return fail(
+            QStringLiteral("포트 번호 %1은(는) 쓸 수 없습니다. 1 이상이어야 합니다.").arg(number));
     }
     commPort_ = number;
     return true;

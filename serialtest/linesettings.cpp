@@ -108,8 +108,8 @@ std::optional<LineSettings> parseLineSettings(const QString& text, QString* erro
     if (const auto bits = parseDataBits(items[2])) {
         settings.dataBits = *bits;
     } else {
-        return fail(
-            QStringLiteral("데이터 비트 \"%1\"은(는) 5, 6, 7, 8 중 하나여야 합니다.").arg(items[2]));
+        return fail(QStringLiteral("데이터 비트 \"%1\"은(는) 5, 6, 7, 8 중 하나여야 합니다.")
+                        .arg(items[2]));
     }
     if (const auto stop = parseStopBits(items[3])) {
         settings.stopBits = *stop;

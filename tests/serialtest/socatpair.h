@@ -21,7 +21,7 @@
     do {                                                                                           \
         if (SocatPair::program().isEmpty())                                                        \
             QSKIP("socat not found. Install it (apt-get install socat, or bash scripts/setup.sh) " \
-                  "to run the serial-port tests.");                                               \
+                  "to run the serial-port tests.");                                                \
     } while (false)
 
 class SocatPair {

@@ -26,7 +26,8 @@ private:
     // Joins COM<number> to an open peer end.
     bool joinPort(int number) {
         pair_ = std::make_unique<SocatPair>();
-        if (!pair_->start(link(QStringLiteral("com%1").arg(number)), link(QStringLiteral("peer")))) {
+        if (!pair_->start(link(QStringLiteral("com%1").arg(number)),
+                          link(QStringLiteral("peer")))) {
             qWarning() << pair_->error();
             return false;
         }

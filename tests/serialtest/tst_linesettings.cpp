@@ -21,9 +21,9 @@ private Q_SLOTS:
                                       << 6 << int(QSerialPort::OneStop);
         QTest::newRow("space") << "4800,s,8,2" << 4800 << int(QSerialPort::SpaceParity) << 8
                                << int(QSerialPort::TwoStop);
-        QTest::newRow("largest baud") << "2147483647,N,8,1" << 2147483647
-                                      << int(QSerialPort::NoParity) << 8
-                                      << int(QSerialPort::OneStop);
+        QTest::newRow("largest baud")
+            << "2147483647,N,8,1" << 2147483647 << int(QSerialPort::NoParity) << 8
+            << int(QSerialPort::OneStop);
     }
     void accepted() {
         QFETCH(QString, text);
@@ -41,22 +41,38 @@ private Q_SLOTS:
     void refused_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("mentions");
-        QTest::newRow("empty") << "" << "네 항목";
-        QTest::newRow("three items") << "9600,n,8" << "네 항목";
-        QTest::newRow("five items") << "9600,n,8,1,1" << "네 항목";
-        QTest::newRow("spaces around") << " 9600,n,8,1" << "속도";
-        QTest::newRow("space inside") << "9600, n,8,1" << "패리티";
-        QTest::newRow("zero baud") << "0,n,8,1" << "속도";
-        QTest::newRow("signed baud") << "+9600,n,8,1" << "속도";
-        QTest::newRow("baud too large") << "2147483648,n,8,1" << "속도";
-        QTest::newRow("baud letters") << "fast,n,8,1" << "속도";
-        QTest::newRow("parity x") << "9600,x,8,1" << "패리티";
-        QTest::newRow("parity word") << "9600,none,8,1" << "패리티";
-        QTest::newRow("four data bits") << "9600,n,4,1" << "데이터 비트";
-        QTest::newRow("nine data bits") << "9600,n,9,1" << "데이터 비트";
-        QTest::newRow("stop 0") << "9600,n,8,0" << "정지 비트";
-        QTest::newRow("stop 1.0") << "9600,n,8,1.0" << "정지 비트";
-        QTest::newRow("stop 3") << "9600,n,8,3" << "정지 비트";
+        QTest::newRow("empty") << ""
+                               << "네 항목";
+        QTest::newRow("three items") << "9600,n,8"
+                                     << "네 항목";
+        QTest::newRow("five items") << "9600,n,8,1,1"
+                                    << "네 항목";
+        QTest::newRow("spaces around") << " 9600,n,8,1"
+                                       << "속도";
+        QTest::newRow("space inside") << "9600, n,8,1"
+                                      << "패리티";
+        QTest::newRow("zero baud") << "0,n,8,1"
+                                   << "속도";
+        QTest::newRow("signed baud") << "+9600,n,8,1"
+                                     << "속도";
+        QTest::newRow("baud too large") << "2147483648,n,8,1"
+                                        << "속도";
+        QTest::newRow("baud letters") << "fast,n,8,1"
+                                      << "속도";
+        QTest::newRow("parity x") << "9600,x,8,1"
+                                  << "패리티";
+        QTest::newRow("parity word") << "9600,none,8,1"
+                                     << "패리티";
+        QTest::newRow("four data bits") << "9600,n,4,1"
+                                        << "데이터 비트";
+        QTest::newRow("nine data bits") << "9600,n,9,1"
+                                        << "데이터 비트";
+        QTest::newRow("stop 0") << "9600,n,8,0"
+                                << "정지 비트";
+        QTest::newRow("stop 1.0") << "9600,n,8,1.0"
+                                  << "정지 비트";
+        QTest::newRow("stop 3") << "9600,n,8,3"
+                                << "정지 비트";
     }
     void refused() {
         QFETCH(QString, text);
