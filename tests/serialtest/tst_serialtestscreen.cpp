@@ -285,7 +285,8 @@ private Q_SLOTS:
         choose(QStringLiteral("COM1"));
         QVERIFY(writeBytes(peer, "OK 1\r\n"));
         QTRY_COMPARE_WITH_TIMEOUT(box()->text(), FrmPOS_씨리얼테스트::ruler() + "OK 1\r\n", 10000);
-        QCOMPARE(pauses_, QList<int>{200});
+        QVERIFY(!pauses_.isEmpty());
+        QCOMPARE(pauses_.count(200), pauses_.size());
     }
 
     void receiveEventThatFindsNothingEmptiesTheBox() {
