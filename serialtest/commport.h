@@ -66,7 +66,6 @@ public:
 
     // The device as it stands, for inspection.
     const QSerialPort& device() const { return port_; }
-    QString deviceName() const { return device_(commPort_); }
 
 Q_SIGNALS:
     // Raised on the user-interface thread as soon as received characters
