@@ -14,7 +14,7 @@ root=$PWD
 
 bash scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)"
+cmake --build --preset release -j "$(nproc)" --target member-station
 
 demo=$root/demo
 mkdir -p "$demo"
