@@ -3,8 +3,9 @@
 #   cmake --build --preset release --target bench_db
 #   source tests/support/postgres.sh start; build/release/bench/bench_db; station_pg_stop
 include(${PROJECT_SOURCE_DIR}/tests/support/odbc.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/support/support.cmake)
 
 add_executable(bench_db db_bench.cpp)
-target_link_libraries(bench_db PRIVATE station_db station_odbc_fixture ODBC::ODBC Qt6::Core)
+target_link_libraries(bench_db PRIVATE station_db station_odbc_fixture station_bench_support Qt6::Core)
 target_include_directories(bench_db PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 station_target_defaults(bench_db)
