@@ -15,12 +15,12 @@ SQLWCHAR* w(QString& s) {
     return reinterpret_cast<SQLWCHAR*>(s.data());
 }
 
-const QString InsertSql =
-    QStringLiteral("INSERT INTO 회원관리 (매장코드, 회원휴대폰번호, 회원명, 남여구분, 회원주소, 회원사진) "
-                   "VALUES (?, ?, ?, ?, ?, ?)");
-const QString OverwriteSql =
-    QStringLiteral("UPDATE 회원관리 SET 매장코드 = ?, 회원휴대폰번호 = ?, 회원명 = ?, 남여구분 = ?, "
-                   "회원주소 = ?, 회원사진 = ? WHERE 매장코드 = ? AND 회원휴대폰번호 = ?");
+const QString InsertSql = QStringLiteral(
+    "INSERT INTO 회원관리 (매장코드, 회원휴대폰번호, 회원명, 남여구분, 회원주소, 회원사진) "
+    "VALUES (?, ?, ?, ?, ?, ?)");
+const QString OverwriteSql = QStringLiteral(
+    "UPDATE 회원관리 SET 매장코드 = ?, 회원휴대폰번호 = ?, 회원명 = ?, 남여구분 = ?, "
+    "회원주소 = ?, 회원사진 = ? WHERE 매장코드 = ? AND 회원휴대폰번호 = ?");
 
 void ok(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
     if (SQL_SUCCEEDED(rc)) {
@@ -46,8 +46,7 @@ DirectOdbc::DirectOdbc(const QString& connectionString) : photo_(1 << 20, '\0'),
     env_ = env;
     dbc_ = dbc;
     QString text = connectionString;
-    ok(SQLDriverConnectW(dbc, nullptr, w(text), SQL_NTS, nullptr, 0, nullptr,
-                         SQL_DRIVER_NOPROMPT),
+    ok(SQLDriverConnectW(dbc, nullptr, w(text), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
        SQL_HANDLE_DBC, dbc);
 }
 
