@@ -41,7 +41,7 @@ CameraSettingsDialog::CameraSettingsDialog(FrameSource* source, QWidget* parent)
 
     const QList<CameraChoice> choices = source_->cameras();
     if (choices.isEmpty()) {
-        cameras_->addItem(QStringLiteral("카메라가 없습니다"));
+        cameras_->addItem(QStringLiteral("연결된 카메라가 없습니다"));
         cameras_->setEnabled(false);
         resolutions_->setEnabled(false);
         return;

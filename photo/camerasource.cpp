@@ -8,7 +8,7 @@
 
 namespace {
 
-const QString kNoCamera = QStringLiteral("카메라가 없습니다");
+const QString kNoCamera = QStringLiteral("연결된 카메라가 없습니다");
 
 QList<QSize> resolutionsOf(const QCameraDevice& device) {
     QList<QSize> sizes;

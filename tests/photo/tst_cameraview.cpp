@@ -208,7 +208,7 @@ void TestCameraView::noCameraOnThisMachine() {
         QSKIP("this machine has a camera");
     }
     CameraView view;
-    QCOMPARE(view.notice(), QString("카메라가 없습니다"));
+    QCOMPARE(view.notice(), QString("연결된 카메라가 없습니다"));
     QVERIFY(view.frameSource()->cameras().isEmpty());
     QTemporaryDir dir;
     QVERIFY(!view.SaveFrameAsJpeg(dir.filePath("a.JPG")));
@@ -248,7 +248,7 @@ void TestCameraView::settingsWithoutCameras() {
     auto* cameras = dialog.findChild<QComboBox*>("카메라목록");
     QVERIFY(cameras);
     QVERIFY(!cameras->isEnabled());
-    QCOMPARE(cameras->currentText(), QString("카메라가 없습니다"));
+    QCOMPARE(cameras->currentText(), QString("연결된 카메라가 없습니다"));
     QVERIFY(source.applied.isEmpty());
 }
 
