@@ -29,9 +29,17 @@ QByteArray encode(const QString& text, bool* lossless) {
         QByteArray bytes;
         if (pieceOk) {
             bytes = encoder.encode(piece);
+            // ICU substitutes '?' or SUB (0x1A); both are also real characters.
             pieceOk = !encoder.hasError() && !bytes.isEmpty() &&
-                      !(bytes == "?" && piece.front() != u'?') && !bytes.contains('\x1a');
-            encoder.resetState();
+                      !(bytes == "?" && piece.front() != u'?') &&
+                      !(bytes.contains('\x1a') && piece.front() != u'\x1a');
+            if (encoder.hasError()) {
+                // The error flag survives resetState(), which would turn every
+                // later character into '?': start over with a fresh encoder.
+                encoder = QStringEncoder(kCodecName, QStringConverter::Flag::Stateless);
+            } else {
+                encoder.resetState();
+            }
         }
         if (pieceOk) {
             out += bytes;

@@ -37,6 +37,31 @@ private Q_SLOTS:
         QVERIFY(lossless);
     }
 
+    void unmappableCharacterSpoilsNothingAfterIt() {
+        // U+00FF has no CP949 code; the characters after it must survive.
+        bool lossless = true;
+        QCOMPARE(
+            cp949::encode(QString::fromUtf8("\xC3\xBF") + QStringLiteral("ab가 2024"), &lossless),
+            QByteArray("?ab\xB0\xA1 2024"));
+        QVERIFY(!lossless);
+    }
+
+    void controlCharactersPassThrough() {
+        // SUB (0x1A) is also ICU's substitution byte; a real one is kept.
+        QString controls;
+        for (char16_t c = 0; c < 32; ++c) {
+            controls += QChar(c);
+        }
+        bool lossless = false;
+        const QByteArray bytes = cp949::encode(controls, &lossless);
+        QVERIFY(lossless);
+        QCOMPARE(bytes.size(), 32);
+        for (int i = 0; i < 32; ++i) {
+            QCOMPARE(int(bytes[i]), i);
+        }
+        QCOMPARE(cp949::decode(bytes), controls);
+    }
+
     void invalidBytesAreReported() {
         bool valid = true;
         cp949::decode(QByteArray("\xB0"), &valid);

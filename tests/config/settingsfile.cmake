@@ -1,0 +1,2 @@
+station_add_test(tst_settingsfile SOURCES tst_settingsfile.cpp LIBS station_config station_util
+  LABELS unit)

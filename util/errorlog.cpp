@@ -1,0 +1,42 @@
+#include "util/errorlog.h"
+
+#include "util/cp949.h"
+#include "util/programfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+const QString kFolderName = QStringLiteral("ERROR_LOG");
+const QString kFileSuffix = QStringLiteral("-프로시져오류.LOG");
+const QString kSeparator = QStringLiteral("  ");
+} // namespace
+
+void WriteErrorLog(const QString& procName, const QString& description) {
+    WriteErrorLog(procName, description, QDateTime::currentDateTime());
+}
+
+void WriteErrorLog(const QString& procName, const QString& description, const QDateTime& at) {
+    const QDir programFolder(ProgramFolderPath());
+    // Any entry of that name counts, a plain file included: then the open
+    // below fails and the entry is lost, which is all a log may do.
+    if (!QFileInfo::exists(programFolder.filePath(kFolderName))) {
+        if (!programFolder.mkdir(kFolderName)) {
+            return;
+        }
+    }
+    const QString path = programFolder.filePath(
+        kFolderName + QLatin1Char('/') + at.toString(QStringLiteral("yyyyMMdd")) + kFileSuffix);
+    const QString line = procName + kSeparator + description + kSeparator +
+                         at.toString(QStringLiteral("yyyy-MM-dd")) + kSeparator +
+                         at.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("\r\n");
+    const QByteArray bytes = cp949::encode(line);
+
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        return;
+    }
+    file.write(bytes);
+    // QFile closes on destruction; a failed write or close loses the entry.
+}
