@@ -24,6 +24,7 @@ QString sizeText(const QSize& size) {
 CameraSettingsDialog::CameraSettingsDialog(FrameSource* source, QWidget* parent)
     : QDialog(parent), source_(source), cameras_(new QComboBox(this)),
       resolutions_(new QComboBox(this)) {
+    setObjectName(QStringLiteral("CameraSettingsDialog"));
     setWindowTitle(QStringLiteral("카메라 설정"));
     cameras_->setObjectName(QStringLiteral("카메라목록"));
     resolutions_->setObjectName(QStringLiteral("해상도"));
