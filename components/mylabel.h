@@ -6,6 +6,7 @@
 
 class MyLabel : public QLabel {
     Q_OBJECT
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
 public:
     explicit MyLabel(QWidget* parent = nullptr);
 

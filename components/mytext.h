@@ -2,6 +2,9 @@
 // Text field used by every entry screen. Besides QLineEdit it offers the
 // events the screens hook: focus loss, a key event after the text changed
 // and a character-key event whose code a handler can clear to drop the key.
+//
+// The length limit and the input type apply to what the user types or
+// pastes; text set by the program is taken as it is, never cut.
 
 #include <QLineEdit>
 
@@ -10,8 +13,8 @@ class MyText : public QLineEdit {
 public:
     explicit MyText(QWidget* parent = nullptr);
 
-    // Caret position, 1-based as the screens count it (length + 1 puts the
-    // caret after the last character).
+    // Caret position, 0 before the first character; positions past the end
+    // put the caret after the last character (the screens pass length + 1).
     void setSelStart(int position);
     int selStart() const;
 
@@ -26,13 +29,30 @@ public:
     void setCentered(bool centered);
 
 Q_SIGNALS:
-    // Focus moved to another widget that takes it.
+    // Focus moved to another widget that takes it (not raised when the
+    // window merely loses activation, e.g. to a message box).
     void lostFocus();
     // A key pressed in the field, raised after the text has changed.
     // keyCode is the Windows virtual-key code (13 Enter, 27 Escape, ...);
     // shift is a bit set: 1 Shift, 2 Ctrl, 4 Alt.
     void keyUp(int keyCode, int shift);
     // A character key, before it reaches the text. Handlers connected
-    // directly may set keyAscii to 0 to discard the key (Enter is 13).
+    // directly may set keyAscii to 0 to discard the key (Enter is 13), or
+    // to another character code to type that one instead.
     void keyPress(int& keyAscii);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    bool admits(QChar c) const;
+    QString admitted(const QString& typed) const;
+    int room() const;
+    void pasteAdmitted();
+
+    int maxLen_ = 0;
+    int textType_ = 0;
 };

@@ -1,0 +1,6 @@
+#include "components/mylabel.h"
+
+MyLabel::MyLabel(QWidget* parent) : QLabel(parent) {
+    // Captions are shown as typed, never read as markup.
+    setTextFormat(Qt::PlainText);
+}

@@ -1,0 +1,191 @@
+#include "components/mytext.h"
+
+#include "components/keycodes.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
+#include <limits>
+
+namespace {
+
+constexpr int kTypeFree = 0;
+constexpr int kTypeBusinessNumber = 1;
+constexpr int kTypeDigits = 7;
+
+// The code a character key carries: 13 for Enter whatever text the platform
+// attaches, otherwise its character; -1 for keys that type nothing.
+int characterCode(const QKeyEvent& event) {
+    if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) {
+        return keycodes::kEnter;
+    }
+    const QString text = event.text();
+    if (text.size() != 1) {
+        return -1;
+    }
+    return text.at(0).unicode();
+}
+
+} // namespace
+
+MyText::MyText(QWidget* parent) : QLineEdit(parent) {
+    // Drops would bypass the input type and the limit.
+    setAcceptDrops(false);
+}
+
+void MyText::setSelStart(int position) {
+    setCursorPosition(qBound(0, position, static_cast<int>(text().size())));
+}
+
+int MyText::selStart() const {
+    return hasSelectedText() ? selectionStart() : cursorPosition();
+}
+
+void MyText::setMaxLen(int length) {
+    maxLen_ = qMax(0, length);
+}
+
+int MyText::maxLen() const {
+    return maxLen_;
+}
+
+void MyText::setTextType(int type) {
+    textType_ = type;
+    setInputMethodHints(type == kTypeFree ? Qt::ImhNone : Qt::ImhDigitsOnly | Qt::ImhPreferNumbers);
+}
+
+int MyText::textType() const {
+    return textType_;
+}
+
+void MyText::setCentered(bool centered) {
+    setAlignment(centered ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+bool MyText::admits(QChar c) const {
+    if (c.unicode() < 32 || c.unicode() == 127) {
+        return true; // editing and control keys
+    }
+    switch (textType_) {
+    case kTypeDigits:
+        return c >= u'0' && c <= u'9';
+    case kTypeBusinessNumber:
+        return (c >= u'0' && c <= u'9') || c == u'-';
+    default:
+        return true;
+    }
+}
+
+QString MyText::admitted(const QString& typed) const {
+    QString kept;
+    for (const QChar c : typed) {
+        if (c.unicode() >= 32 && admits(c)) {
+            kept += c;
+        }
+    }
+    return kept.left(room());
+}
+
+// How many more characters the user may type over the current selection.
+int MyText::room() const {
+    if (maxLen_ == 0) {
+        return std::numeric_limits<int>::max();
+    }
+    const qsizetype kept = text().size() - selectedText().size();
+    return qMax(0, maxLen_ - static_cast<int>(kept));
+}
+
+void MyText::pasteAdmitted() {
+    if (isReadOnly()) {
+        return;
+    }
+    const QString typed = admitted(QApplication::clipboard()->text());
+    if (!typed.isEmpty()) {
+        insert(typed);
+    }
+}
+
+void MyText::keyPressEvent(QKeyEvent* event) {
+    const int virtualKey = keycodes::virtualKey(*event);
+    const int shift = keycodes::shiftState(event->modifiers());
+
+    if (event->matches(QKeySequence::Paste)) {
+        pasteAdmitted();
+        event->accept();
+        Q_EMIT keyUp(virtualKey, shift);
+        return;
+    }
+
+    const int original = characterCode(*event);
+    if (original >= 0) {
+        int code = original;
+        Q_EMIT keyPress(code);
+        const bool printable = code >= 32 && code != 127;
+        const bool refused =
+            code <= 0 || code > 0xFFFF || (printable && (!admits(QChar(code)) || room() == 0));
+        if (refused) {
+            event->accept();
+            Q_EMIT keyUp(virtualKey, shift);
+            return;
+        }
+        if (code != original) {
+            QKeyEvent replaced(event->type(), event->key(), event->modifiers(),
+                               QString(QChar(code)), event->isAutoRepeat(), event->count());
+            QLineEdit::keyPressEvent(&replaced);
+            event->setAccepted(replaced.isAccepted());
+            Q_EMIT keyUp(virtualKey, shift);
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+    Q_EMIT keyUp(virtualKey, shift);
+}
+
+void MyText::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // Only a move to another widget counts; a window losing activation (a
+    // message box coming up, another program) keeps the field's editing open.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+        reason == Qt::MenuBarFocusReason) {
+        return;
+    }
+    QWidget* next = QApplication::focusWidget();
+    if (next != nullptr && next != this) {
+        Q_EMIT lostFocus();
+    }
+}
+
+void MyText::inputMethodEvent(QInputMethodEvent* event) {
+    const QString commit = event->commitString();
+    const QString kept = admitted(commit);
+    if (kept == commit) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent trimmed(event->preeditString(), event->attributes());
+    trimmed.setCommitString(kept, event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&trimmed);
+    event->setAccepted(trimmed.isAccepted());
+}
+
+void MyText::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The standard paste would bypass the input type and the limit. Its
+    // action is known by the shortcut that its text ends with.
+    const QString pasteKeys =
+        QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction* action : menu->actions()) {
+        if (action->text().endsWith(pasteKeys)) {
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, &MyText::pasteAdmitted);
+        }
+    }
+    menu->popup(event->globalPos());
+}

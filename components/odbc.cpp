@@ -1,0 +1,761 @@
+#include "components/odbc.h"
+
+#include <QRegularExpression>
+
+#include <cstdint>
+#include <vector>
+
+// clang-format off
+#ifdef _WIN32
+#include <windows.h> // sql.h needs the Windows types
+#endif
+#include <sql.h>
+#include <sqlext.h>
+// clang-format on
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the W API must use UTF-16 code units");
+
+namespace {
+
+SQLWCHAR* wide(QString& text) {
+    return reinterpret_cast<SQLWCHAR*>(text.data());
+}
+
+QString fromWide(const SQLWCHAR* text, qsizetype length) {
+    // Some driver managers report lengths in bytes of the driver's own
+    // encoding; the text always ends at its terminator.
+    qsizetype n = 0;
+    while (n < length && text[n] != 0) {
+        ++n;
+    }
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), n);
+}
+
+OdbcError diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString& fallback) {
+    OdbcError error(fallback);
+    bool any = false;
+    for (SQLSMALLINT record = 1; handle != SQL_NULL_HANDLE; ++record) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLWCHAR text[2048] = {};
+        SQLSMALLINT length = 0;
+        const SQLRETURN rc = SQLGetDiagRecW(type, handle, record, state, &native, text,
+                                            SQLSMALLINT(std::size(text)), &length);
+        if (!SQL_SUCCEEDED(rc)) {
+            break;
+        }
+        const qsizetype shown = qMin<qsizetype>(length, qsizetype(std::size(text)) - 1);
+        if (!any) {
+            error = OdbcError(QString());
+            any = true;
+        }
+        error.addDiagnostic(fromWide(state, 5), fromWide(text, shown));
+    }
+    return error;
+}
+
+void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what) {
+    if (!SQL_SUCCEEDED(rc)) {
+        throw diagnostics(type, handle, QStringLiteral("%1 failed").arg(QLatin1String(what)));
+    }
+}
+
+bool isBinaryType(SQLSMALLINT type) {
+    return type == SQL_BINARY || type == SQL_VARBINARY || type == SQL_LONGVARBINARY;
+}
+
+QVariant nullOf(bool binary) {
+    return binary ? QVariant(QMetaType::fromType<QByteArray>())
+                  : QVariant(QMetaType::fromType<QString>());
+}
+
+bool holdsBytes(const QVariant& value) {
+    return value.metaType() == QMetaType::fromType<QByteArray>();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- OdbcError
+
+OdbcError::OdbcError(const QString& message, const QString& sqlState)
+    : description_(message), sqlState_(sqlState), message_(message) {
+    if (!sqlState.isEmpty()) {
+        description_ = QStringLiteral("%1 (SQLSTATE %2)").arg(message, sqlState);
+    }
+    utf8_ = description_.toUtf8();
+}
+
+void OdbcError::addDiagnostic(const QString& sqlState, const QString& message) {
+    QString line = message.simplified();
+    if (!sqlState.isEmpty()) {
+        line += QStringLiteral(" (SQLSTATE %1)").arg(sqlState);
+    }
+    if (sqlState_.isEmpty() && message_.isEmpty()) {
+        sqlState_ = sqlState;
+        message_ = message;
+    }
+    description_ = description_.isEmpty() ? line : description_ + QStringLiteral(" / ") + line;
+    utf8_ = description_.toUtf8();
+}
+
+// ------------------------------------------------------------ the statement
+
+struct OdbcConnection::Impl {
+    SQLHENV env = SQL_NULL_HENV;
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    bool connected = false;
+    int loginTimeout = -1;
+    int queryTimeout = -1;
+    QString connectionString;
+    QString redirect;
+    QString lastOpenError;
+    QString quote = QStringLiteral("\"");
+
+    void release() noexcept {
+        if (dbc != SQL_NULL_HDBC) {
+            if (connected) {
+                SQLDisconnect(dbc);
+            }
+            SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        }
+        if (env != SQL_NULL_HENV) {
+            SQLFreeHandle(SQL_HANDLE_ENV, env);
+        }
+        dbc = SQL_NULL_HDBC;
+        env = SQL_NULL_HENV;
+        connected = false;
+    }
+
+    void requireOpen() const {
+        if (!connected) {
+            throw OdbcError(QStringLiteral("The connection to the database is not open"));
+        }
+    }
+};
+
+namespace {
+
+// One statement handle with its bound values; the buffers live as long as
+// the handle.
+class Statement {
+public:
+    explicit Statement(OdbcConnection::Impl& connection) {
+        connection.requireOpen();
+        check(SQLAllocHandle(SQL_HANDLE_STMT, connection.dbc, &handle_), SQL_HANDLE_DBC,
+              connection.dbc, "SQLAllocHandle");
+        if (connection.queryTimeout >= 0) {
+            const SQLRETURN rc = SQLSetStmtAttrW(
+                handle_, SQL_ATTR_QUERY_TIMEOUT,
+                reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(connection.queryTimeout)),
+                0);
+            check(rc, SQL_HANDLE_STMT, handle_, "SQLSetStmtAttr(SQL_ATTR_QUERY_TIMEOUT)");
+        }
+    }
+    ~Statement() { SQLFreeHandle(SQL_HANDLE_STMT, handle_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    SQLHSTMT handle() const { return handle_; }
+
+    void bind(const QVariantList& params) {
+        // Reserved up front: the driver keeps pointers into these vectors.
+        texts_.reserve(params.size());
+        blobs_.reserve(params.size());
+        numbers_.reserve(params.size());
+        doubles_.reserve(params.size());
+        lengths_.assign(params.size(), 0);
+        for (qsizetype i = 0; i < params.size(); ++i) {
+            bindOne(SQLUSMALLINT(i + 1), params[i], lengths_[std::size_t(i)]);
+        }
+    }
+
+    // Returns SQL_SUCCESS, or SQL_NO_DATA for a searched UPDATE or DELETE
+    // that matched nothing.
+    SQLRETURN run(const QString& sql) {
+        QString text = sql;
+        const SQLRETURN rc = SQLExecDirectW(handle_, wide(text), SQLINTEGER(text.size()));
+        if (rc == SQL_NO_DATA) {
+            return rc;
+        }
+        check(rc, SQL_HANDLE_STMT, handle_, "SQLExecDirect");
+        return SQL_SUCCESS;
+    }
+
+    qint64 rowCount() {
+        SQLLEN rows = -1;
+        check(SQLRowCount(handle_, &rows), SQL_HANDLE_STMT, handle_, "SQLRowCount");
+        return rows;
+    }
+
+private:
+    void bindOne(SQLUSMALLINT number, const QVariant& value, SQLLEN& length) {
+        // Non-null pointers for empty values; drivers only read input values.
+        static const char16_t emptyText[1] = {0};
+        static const char emptyBytes[1] = {0};
+        const QMetaType type = value.metaType();
+        SQLRETURN rc = SQL_SUCCESS;
+        if (type == QMetaType::fromType<QByteArray>()) {
+            blobs_.push_back(value.toByteArray());
+            QByteArray& bytes = blobs_.back();
+            length = value.isNull() ? SQL_NULL_DATA : SQLLEN(bytes.size());
+            // Input values are only read: no need to detach a shared copy.
+            void* data = bytes.isEmpty() ? const_cast<char*>(emptyBytes)
+                                         : const_cast<char*>(bytes.constData());
+            // Never SQL_VARBINARY: FreeTDS caps its size at 8000 bytes.
+            rc = SQLBindParameter(handle_, number, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_LONGVARBINARY,
+                                  SQLULEN(qMax<qsizetype>(bytes.size(), 1)), 0, data,
+                                  SQLLEN(bytes.size()), &length);
+        } else if (!value.isNull() &&
+                   (type == QMetaType::fromType<int>() || type == QMetaType::fromType<qint64>() ||
+                    type == QMetaType::fromType<uint>() || type == QMetaType::fromType<bool>() ||
+                    type == QMetaType::fromType<qint16>())) {
+            numbers_.push_back(value.toLongLong());
+            length = 0;
+            rc = SQLBindParameter(handle_, number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                  &numbers_.back(), 0, &length);
+        } else if (!value.isNull() && type == QMetaType::fromType<double>()) {
+            doubles_.push_back(value.toDouble());
+            length = 0;
+            rc = SQLBindParameter(handle_, number, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
+                                  &doubles_.back(), 0, &length);
+        } else {
+            texts_.push_back(value.isNull() ? QString() : value.toString());
+            QString& text = texts_.back();
+            length = value.isNull() ? SQL_NULL_DATA : SQLLEN(text.size() * sizeof(char16_t));
+            void* data = text.isEmpty() ? static_cast<void*>(const_cast<char16_t*>(emptyText))
+                                        : const_cast<QChar*>(text.constData());
+            const SQLULEN columnSize = SQLULEN(qMax<qsizetype>(text.size(), 1));
+            rc = SQLBindParameter(handle_, number, SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                  columnSize > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR, columnSize,
+                                  0, data, SQLLEN(text.size() * sizeof(char16_t)), &length);
+        }
+        check(rc, SQL_HANDLE_STMT, handle_, "SQLBindParameter");
+    }
+
+    SQLHSTMT handle_ = SQL_NULL_HSTMT;
+    std::vector<QString> texts_;
+    std::vector<QByteArray> blobs_;
+    std::vector<SQLBIGINT> numbers_;
+    std::vector<double> doubles_;
+    std::vector<SQLLEN> lengths_;
+};
+
+QByteArray readBytes(SQLHSTMT statement, SQLUSMALLINT column, bool& isNull) {
+    QByteArray out(32 * 1024, Qt::Uninitialized);
+    qsizetype have = 0;
+    for (;;) {
+        const qsizetype room = out.size() - have;
+        SQLLEN length = 0;
+        const SQLRETURN rc =
+            SQLGetData(statement, column, SQL_C_BINARY, out.data() + have, SQLLEN(room), &length);
+        if (rc == SQL_NO_DATA) {
+            break;
+        }
+        check(rc, SQL_HANDLE_STMT, statement, "SQLGetData");
+        if (length == SQL_NULL_DATA) {
+            isNull = true;
+            return {};
+        }
+        if (rc == SQL_SUCCESS_WITH_INFO && (length == SQL_NO_TOTAL || length > room)) {
+            // Truncated: the buffer is full; grow to what is left, in one
+            // step when the driver tells the total.
+            have += room;
+            const qsizetype rest = length == SQL_NO_TOTAL ? out.size() : qsizetype(length) - room;
+            out.resize(have + qMax<qsizetype>(rest, 1));
+            continue;
+        }
+        have += qsizetype(length);
+        break;
+    }
+    out.resize(have);
+    isNull = false;
+    return out;
+}
+
+QString readText(SQLHSTMT statement, SQLUSMALLINT column, SQLULEN columnSize, bool& isNull) {
+    // Large enough for the usual column at once: a driver manager that
+    // converts an ANSI driver's text may split a character between chunks.
+    const qsizetype capacity =
+        qBound(qsizetype(1024), qsizetype(columnSize) + 1, qsizetype(64 * 1024));
+    QString out(capacity, Qt::Uninitialized);
+    qsizetype have = 0;
+    for (;;) {
+        const qsizetype room = out.size() - have; // characters, terminator included
+        SQLLEN length = 0;
+        const SQLRETURN rc = SQLGetData(statement, column, SQL_C_WCHAR, wide(out) + have,
+                                        SQLLEN(room * sizeof(char16_t)), &length);
+        if (rc == SQL_NO_DATA) {
+            break;
+        }
+        check(rc, SQL_HANDLE_STMT, statement, "SQLGetData");
+        if (length == SQL_NULL_DATA) {
+            isNull = true;
+            return {};
+        }
+        const SQLLEN roomBytes = SQLLEN((room - 1) * sizeof(char16_t));
+        if (rc == SQL_SUCCESS_WITH_INFO && (length == SQL_NO_TOTAL || length > roomBytes)) {
+            // The piece ends at its terminator (a converting driver manager
+            // may deliver fewer characters than fit).
+            qsizetype got = 0;
+            while (got < room - 1 && out[have + got] != QChar(0)) {
+                ++got;
+            }
+            have += got;
+            const qsizetype rest = length == SQL_NO_TOTAL
+                                       ? out.size()
+                                       : qsizetype(length / SQLLEN(sizeof(char16_t))) - got;
+            out.resize(have + qMax<qsizetype>(rest, 1) + 1);
+            continue;
+        }
+        qsizetype got = qMin<qsizetype>(qsizetype(length) / qsizetype(sizeof(char16_t)), room - 1);
+        // Up to the terminator: some driver managers count the driver's bytes.
+        for (qsizetype i = 0; i < got; ++i) {
+            if (out[have + i] == QChar(0)) {
+                got = i;
+                break;
+            }
+        }
+        have += got;
+        break;
+    }
+    out.truncate(have);
+    isNull = false;
+    return out;
+}
+
+QString quoted(const QString& name, const QString& quote) {
+    if (quote.isEmpty()) {
+        return name;
+    }
+    QString inner = name;
+    inner.replace(quote, quote + quote);
+    return quote + inner + quote;
+}
+
+QString tableOf(const QString& sql) {
+    static const QRegularExpression from(
+        QStringLiteral(R"(\bfrom\s+("[^"]+"|\[[^\]]+\]|[^\s,;()]+))"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    const QRegularExpressionMatch match = from.match(sql);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+} // namespace
+
+// ----------------------------------------------------------- OdbcConnection
+
+OdbcConnection::OdbcConnection() : d(std::make_unique<Impl>()) {}
+
+OdbcConnection::~OdbcConnection() {
+    close();
+}
+
+void OdbcConnection::setLoginTimeout(int seconds) {
+    d->loginTimeout = seconds;
+}
+
+int OdbcConnection::loginTimeout() const {
+    return d->loginTimeout;
+}
+
+void OdbcConnection::setQueryTimeout(int seconds) {
+    d->queryTimeout = seconds;
+}
+
+int OdbcConnection::queryTimeout() const {
+    return d->queryTimeout;
+}
+
+void OdbcConnection::open(const QString& connectionString) {
+    close();
+    d->connectionString = connectionString;
+    d->lastOpenError.clear();
+    try {
+        check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &d->env), SQL_HANDLE_ENV,
+              SQL_NULL_HANDLE, "SQLAllocHandle(SQL_HANDLE_ENV)");
+        check(SQLSetEnvAttr(d->env, SQL_ATTR_ODBC_VERSION,
+                            reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)),
+                            0),
+              SQL_HANDLE_ENV, d->env, "SQLSetEnvAttr(SQL_ATTR_ODBC_VERSION)");
+        check(SQLAllocHandle(SQL_HANDLE_DBC, d->env, &d->dbc), SQL_HANDLE_ENV, d->env,
+              "SQLAllocHandle(SQL_HANDLE_DBC)");
+        if (d->loginTimeout >= 0) {
+            check(SQLSetConnectAttrW(
+                      d->dbc, SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(d->loginTimeout)),
+                      0),
+                  SQL_HANDLE_DBC, d->dbc, "SQLSetConnectAttr(SQL_ATTR_LOGIN_TIMEOUT)");
+        }
+        QString text = d->redirect.isEmpty() ? connectionString : d->redirect;
+        SQLWCHAR completed[1024] = {};
+        SQLSMALLINT completedLength = 0;
+        check(SQLDriverConnectW(d->dbc, nullptr, wide(text), SQLSMALLINT(text.size()), completed,
+                                SQLSMALLINT(std::size(completed)), &completedLength,
+                                SQL_DRIVER_NOPROMPT),
+              SQL_HANDLE_DBC, d->dbc, "SQLDriverConnect");
+        d->connected = true;
+
+        SQLWCHAR quote[8] = {};
+        SQLSMALLINT quoteLength = 0;
+        if (SQL_SUCCEEDED(SQLGetInfoW(d->dbc, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof(quote),
+                                      &quoteLength))) {
+            d->quote = fromWide(quote, qsizetype(std::size(quote))).trimmed();
+        }
+    } catch (const OdbcError& error) {
+        d->lastOpenError = error.description();
+        d->release();
+        throw;
+    }
+}
+
+bool OdbcConnection::isOpen() const {
+    return d->connected;
+}
+
+QString OdbcConnection::connectionString() const {
+    return d->connectionString;
+}
+
+QString OdbcConnection::lastOpenError() const {
+    return d->lastOpenError;
+}
+
+qint64 OdbcConnection::execute(const QString& sql, const QVariantList& params) {
+    Statement statement(*d);
+    statement.bind(params);
+    if (statement.run(sql) == SQL_NO_DATA) {
+        return 0;
+    }
+    return statement.rowCount();
+}
+
+void OdbcConnection::close() noexcept {
+    d->release();
+}
+
+void OdbcConnection::redirect(const QString& connectionString) {
+    d->redirect = connectionString;
+}
+
+// ------------------------------------------------------------ OdbcRecordset
+
+struct OdbcRecordset::Impl {
+    struct Column {
+        QString name;
+        bool binary = false;
+    };
+
+    OdbcConnection* connection = nullptr;
+    bool open = false;
+    Mode mode = Mode::ReadOnly;
+    QString table;
+    QStringList keyColumns;
+    std::vector<Column> columns;
+    bool hasRow = false;
+    bool isNew = false;
+    QVariantList original;
+    QVariantList current;
+    std::vector<bool> changed;
+    // Binary columns of an updatable set are read when first used, not at
+    // open: a save that only overwrites the photo never pays for reading it.
+    std::vector<bool> loaded;
+
+    int indexOf(const QString& name) const {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0) {
+                return int(i);
+            }
+        }
+        return -1;
+    }
+
+    void requireRow() const {
+        if (!open) {
+            throw OdbcError(QStringLiteral("The result set is not open"));
+        }
+        if (!hasRow) {
+            throw OdbcError(QStringLiteral("The result set has no current row"));
+        }
+    }
+
+    void requireWritable() const {
+        requireRow();
+        if (mode != Mode::Updatable) {
+            throw OdbcError(QStringLiteral("The result set is read-only"));
+        }
+    }
+
+    void set(int column, const QVariant& value) {
+        requireWritable();
+        current[column] = value;
+        changed[std::size_t(column)] = true;
+        loaded[std::size_t(column)] = true;
+    }
+
+    // Appends "key = ?" terms for the row as it was read.
+    QString whereKeys(QVariantList& params) const {
+        const QString& quote = connection->impl()->quote;
+        QStringList where;
+        for (const QString& key : keyColumns) {
+            const int k = indexOf(key);
+            const QString name = quoted(columns[std::size_t(k)].name, quote);
+            if (original[k].isNull()) {
+                where.append(name + QStringLiteral(" IS NULL"));
+            } else {
+                where.append(name + QStringLiteral(" = ?"));
+                params.append(original[k]);
+            }
+        }
+        return where.join(QStringLiteral(" AND "));
+    }
+
+    const QVariant& valueOf(int column) {
+        requireRow();
+        if (!loaded[std::size_t(column)]) {
+            QVariantList params;
+            const QString sql =
+                QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                    .arg(quoted(columns[std::size_t(column)].name, connection->impl()->quote),
+                         table, whereKeys(params));
+            OdbcRecordset set;
+            set.open(*connection, sql, params);
+            if (set.isEof()) {
+                throw OdbcError(QStringLiteral(
+                    "The row was not found: it was changed or removed since it was read"));
+            }
+            current[column] = original[column] = set.d->current[0];
+            loaded[std::size_t(column)] = true;
+        }
+        return current[column];
+    }
+};
+
+OdbcRecordset::OdbcRecordset() : d(std::make_unique<Impl>()) {}
+
+OdbcRecordset::~OdbcRecordset() = default;
+
+void OdbcRecordset::open(OdbcConnection& connection, const QString& sql, const QVariantList& params,
+                         Mode mode, const QStringList& keyColumns) {
+    close();
+    Statement statement(*connection.impl());
+    statement.bind(params);
+    statement.run(sql);
+    const SQLHSTMT h = statement.handle();
+
+    SQLSMALLINT count = 0;
+    check(SQLNumResultCols(h, &count), SQL_HANDLE_STMT, h, "SQLNumResultCols");
+    if (count <= 0) {
+        throw OdbcError(QStringLiteral("The statement returned no result set"));
+    }
+    std::vector<Impl::Column> columns;
+    columns.resize(std::size_t(count));
+    std::vector<SQLULEN> sizes(std::size_t(count), 0);
+    for (SQLSMALLINT c = 0; c < count; ++c) {
+        SQLWCHAR name[256] = {};
+        SQLSMALLINT nameLength = 0;
+        SQLSMALLINT type = 0;
+        SQLSMALLINT digits = 0;
+        SQLSMALLINT nullable = 0;
+        check(SQLDescribeColW(h, SQLUSMALLINT(c + 1), name, SQLSMALLINT(std::size(name)),
+                              &nameLength, &type, &sizes[std::size_t(c)], &digits, &nullable),
+              SQL_HANDLE_STMT, h, "SQLDescribeCol");
+        columns[std::size_t(c)].name = fromWide(name, qsizetype(std::size(name)) - 1);
+        columns[std::size_t(c)].binary = isBinaryType(type);
+    }
+
+    QVariantList row;
+    const SQLRETURN fetched = SQLFetch(h);
+    if (fetched != SQL_NO_DATA) {
+        check(fetched, SQL_HANDLE_STMT, h, "SQLFetch");
+        row.reserve(count);
+        for (SQLSMALLINT c = 0; c < count; ++c) {
+            const Impl::Column& column = columns[std::size_t(c)];
+            bool isNull = false;
+            if (column.binary && mode == Mode::Updatable) {
+                row.append(nullOf(true)); // read when first used
+            } else if (column.binary) {
+                QByteArray bytes = readBytes(h, SQLUSMALLINT(c + 1), isNull);
+                row.append(isNull ? nullOf(true) : QVariant(std::move(bytes)));
+            } else {
+                QString text = readText(h, SQLUSMALLINT(c + 1), sizes[std::size_t(c)], isNull);
+                row.append(isNull ? nullOf(false) : QVariant(std::move(text)));
+            }
+        }
+    }
+
+    Impl fresh;
+    fresh.connection = &connection;
+    fresh.mode = mode;
+    fresh.columns = std::move(columns);
+    if (mode == Mode::Updatable) {
+        fresh.table = tableOf(sql);
+        if (fresh.table.isEmpty()) {
+            throw OdbcError(QStringLiteral("No table named after FROM in: %1").arg(sql));
+        }
+        if (keyColumns.isEmpty()) {
+            throw OdbcError(QStringLiteral("An updatable result set needs its key columns"));
+        }
+        for (const QString& key : keyColumns) {
+            if (fresh.indexOf(key) < 0) {
+                throw OdbcError(QStringLiteral("Key column %1 is not in the result set").arg(key));
+            }
+        }
+        fresh.keyColumns = keyColumns;
+    }
+    fresh.hasRow = !row.isEmpty();
+    fresh.original = row;
+    fresh.current = std::move(row);
+    fresh.changed.assign(fresh.columns.size(), false);
+    fresh.loaded.assign(fresh.columns.size(), true);
+    if (mode == Mode::Updatable && fresh.hasRow) {
+        for (std::size_t i = 0; i < fresh.columns.size(); ++i) {
+            fresh.loaded[i] = !fresh.columns[i].binary;
+        }
+    }
+    fresh.open = true;
+    *d = std::move(fresh);
+}
+
+bool OdbcRecordset::isOpen() const {
+    return d->open;
+}
+
+bool OdbcRecordset::isEof() const {
+    return !d->open || !d->hasRow;
+}
+
+OdbcField OdbcRecordset::field(const QString& name) {
+    d->requireRow();
+    const int column = d->indexOf(name);
+    if (column < 0) {
+        throw OdbcError(QStringLiteral("The result set has no column %1").arg(name));
+    }
+    return OdbcField(this, column);
+}
+
+QStringList OdbcRecordset::columnNames() const {
+    QStringList names;
+    for (const Impl::Column& column : d->columns) {
+        names.append(column.name);
+    }
+    return names;
+}
+
+void OdbcRecordset::addNew() {
+    if (!d->open) {
+        throw OdbcError(QStringLiteral("The result set is not open"));
+    }
+    if (d->mode != Mode::Updatable) {
+        throw OdbcError(QStringLiteral("The result set is read-only"));
+    }
+    d->current.clear();
+    for (const Impl::Column& column : d->columns) {
+        d->current.append(nullOf(column.binary));
+    }
+    d->original = d->current;
+    d->changed.assign(d->columns.size(), false);
+    d->loaded.assign(d->columns.size(), true);
+    d->hasRow = true;
+    d->isNew = true;
+}
+
+void OdbcRecordset::update() {
+    d->requireWritable();
+    OdbcConnection& connection = *d->connection;
+    const QString& quote = connection.impl()->quote;
+    QStringList names;
+    QVariantList params;
+    for (std::size_t i = 0; i < d->columns.size(); ++i) {
+        if (d->changed[i]) {
+            names.append(quoted(d->columns[i].name, quote));
+            params.append(d->current[qsizetype(i)]);
+        }
+    }
+
+    if (d->isNew) {
+        QString sql = QStringLiteral("INSERT INTO %1").arg(d->table);
+        if (names.isEmpty()) {
+            sql += QStringLiteral(" DEFAULT VALUES");
+        } else {
+            QStringList marks(names.size(), QStringLiteral("?"));
+            sql += QStringLiteral(" (%1) VALUES (%2)")
+                       .arg(names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        }
+        connection.execute(sql, params);
+    } else {
+        if (names.isEmpty()) {
+            return;
+        }
+        const QString where = d->whereKeys(params);
+        const QString sql =
+            QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                .arg(d->table, names.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?"),
+                     where);
+        if (connection.execute(sql, params) == 0) {
+            throw OdbcError(QStringLiteral(
+                "The row to update was not found: it was changed or removed since it was read"));
+        }
+    }
+    d->original = d->current;
+    d->changed.assign(d->columns.size(), false);
+    d->isNew = false;
+}
+
+void OdbcRecordset::close() noexcept {
+    *d = Impl();
+}
+
+// ---------------------------------------------------------------- OdbcField
+
+QString OdbcField::name() const {
+    return set_->d->columns[std::size_t(column_)].name;
+}
+
+bool OdbcField::isNull() const {
+    return value().isNull();
+}
+
+bool OdbcField::isBinary() const {
+    return set_->d->columns[std::size_t(column_)].binary;
+}
+
+qint64 OdbcField::size() const {
+    const QVariant value = this->value();
+    if (value.isNull()) {
+        return 0;
+    }
+    return holdsBytes(value) ? value.toByteArray().size() : value.toString().size();
+}
+
+QString OdbcField::text() const {
+    const QVariant value = this->value();
+    if (holdsBytes(value)) {
+        throw OdbcError(QStringLiteral("Column %1 holds bytes, not text").arg(name()));
+    }
+    return value.isNull() ? QString() : value.toString();
+}
+
+QByteArray OdbcField::bytes() const {
+    const QVariant value = this->value();
+    if (!holdsBytes(value)) {
+        throw OdbcError(QStringLiteral("Column %1 holds text, not bytes").arg(name()));
+    }
+    return value.isNull() ? QByteArray() : value.toByteArray();
+}
+
+QVariant OdbcField::value() const {
+    return set_->d->valueOf(column_);
+}
+
+void OdbcField::setText(const QString& text) {
+    // An empty text is bound as an empty string, never as null.
+    set_->d->set(column_, QVariant(text));
+}
+
+void OdbcField::setBytes(const QByteArray& bytes) {
+    set_->d->set(column_, QVariant(bytes));
+}
+
+void OdbcField::setNull() {
+    set_->d->set(column_, nullOf(isBinary()));
+}

@@ -1,0 +1,169 @@
+#pragma once
+// A thin RAII layer over the ODBC C API (the W functions): a connection, a
+// result set over its first row, and the errors both raise. It offers what
+// the station's screens need of a data-access component and nothing more.
+//
+// Values passed to statements are always bound parameters ('?' in the text):
+//   QString    -> SQL_C_WCHAR / SQL_WVARCHAR (an empty text stays '', not null)
+//   QByteArray -> SQL_C_BINARY / SQL_LONGVARBINARY (zero length stays empty)
+//   qint64/int -> SQL_C_SBIGINT / SQL_BIGINT
+//   QVariant() -> null
+// Every failure throws OdbcError; its description() is what a screen shows
+// and logs. The ODBC headers stay in the .cpp files.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+#include <exception>
+#include <memory>
+
+class OdbcError : public std::exception {
+public:
+    // sqlState is empty for errors raised by this layer itself.
+    explicit OdbcError(const QString& message, const QString& sqlState = {});
+
+    // "<driver message> (SQLSTATE xxxxx)", several diagnostics joined by
+    // " / "; one line, so that it fits an error-log line.
+    const QString& description() const { return description_; }
+    // The first diagnostic's SQLSTATE and text.
+    const QString& sqlState() const { return sqlState_; }
+    const QString& message() const { return message_; }
+    const char* what() const noexcept override { return utf8_.constData(); }
+
+    // Builds the error from all diagnostic records, appended one by one.
+    void addDiagnostic(const QString& sqlState, const QString& message);
+
+private:
+    QString description_;
+    QString sqlState_;
+    QString message_;
+    QByteArray utf8_;
+};
+
+// One connection. A new object is closed and touches no ODBC function until
+// open(), so a program-wide instance may be constructed before the process
+// has set ODBCSYSINI or its locale.
+class OdbcConnection {
+public:
+    OdbcConnection();
+    ~OdbcConnection();
+    OdbcConnection(const OdbcConnection&) = delete;
+    OdbcConnection& operator=(const OdbcConnection&) = delete;
+
+    // Seconds; 0 means no limit, -1 (the default) leaves the driver's own.
+    // The login timeout applies to the next open(), the query timeout to
+    // every statement run afterwards.
+    void setLoginTimeout(int seconds);
+    int loginTimeout() const;
+    void setQueryTimeout(int seconds);
+    int queryTimeout() const;
+
+    // Connects (SQLDriverConnectW, no prompt). An open connection is closed
+    // first. Throws OdbcError; the connection is then closed.
+    void open(const QString& connectionString);
+    bool isOpen() const;
+    // The string given to the last open() (also when redirected).
+    QString connectionString() const;
+    // Description of the last failed open(), empty after a successful one.
+    QString lastOpenError() const;
+
+    // Runs one statement and returns the rows it changed (0 when an UPDATE
+    // or DELETE matched nothing; -1 when the driver cannot tell).
+    qint64 execute(const QString& sql, const QVariantList& params = {});
+
+    // Disconnects and frees the handles. Harmless when not open.
+    void close() noexcept;
+
+    // Test seam: while set, open() connects with this string instead of the
+    // one it is given (connectionString() still reports the given one), so
+    // that the production code path can be pointed at a test database. An
+    // empty string ends the redirection.
+    void redirect(const QString& connectionString);
+
+    struct Impl;
+    Impl* impl() const { return d.get(); }
+
+private:
+    std::unique_ptr<Impl> d;
+};
+
+class OdbcRecordset;
+
+// A column of a result set's current row, by name. A handle: it stays valid
+// while its result set object lives, and reads or writes the row's value.
+class OdbcField {
+public:
+    QString name() const;
+    bool isNull() const;
+    // True for binary columns (photos), whose value is bytes.
+    bool isBinary() const;
+    // Characters of a text value, bytes of a binary one; 0 when null.
+    qint64 size() const;
+
+    // Null reads as empty. Reading a binary column as text, or a text
+    // column as bytes, throws.
+    QString text() const;
+    QByteArray bytes() const;
+    QVariant value() const;
+
+    // Setting marks the column changed; update() writes it. Throws on a
+    // read-only set or when there is no current row.
+    void setText(const QString& text);
+    void setBytes(const QByteArray& bytes);
+    void setNull();
+
+private:
+    friend class OdbcRecordset;
+    OdbcField(OdbcRecordset* set, int column) : set_(set), column_(column) {}
+    OdbcRecordset* set_;
+    int column_;
+};
+
+// The rows of a SELECT, positioned on the first one. open() reads the first
+// row (blobs in chunks) and releases the statement at once, so the connection
+// is free for the next statement. In an updatable set the binary columns are
+// read when first used, by the row's key columns, so that overwriting a photo
+// never reads the old one. Nothing is written before update(); close() or
+// destruction drops unwritten changes.
+class OdbcRecordset {
+public:
+    enum class Mode { ReadOnly, Updatable };
+
+    OdbcRecordset();
+    ~OdbcRecordset();
+    OdbcRecordset(const OdbcRecordset&) = delete;
+    OdbcRecordset& operator=(const OdbcRecordset&) = delete;
+
+    // An updatable set needs the columns that identify a row (keyColumns):
+    // update() of a row that was read changes the row whose key columns hold
+    // the values that were read. The table is the one named after FROM.
+    void open(OdbcConnection& connection, const QString& sql, const QVariantList& params = {},
+              Mode mode = Mode::ReadOnly, const QStringList& keyColumns = {});
+    bool isOpen() const;
+    // True when there is no current row.
+    bool isEof() const;
+
+    // Column by name (case-insensitive); throws when the set has no such
+    // column or no current row.
+    OdbcField field(const QString& name);
+    QStringList columnNames() const;
+
+    // Starts a new row (all columns null and unchanged) as the current row.
+    void addNew();
+    // Writes the current row: a new row with an INSERT of the columns that
+    // were set (the others take the table's defaults), a row that was read
+    // with an UPDATE of the changed columns. Throws when that row is gone.
+    // Nothing to write is not an error.
+    void update();
+    // Drops the rows and any unwritten change. Harmless when not open.
+    void close() noexcept;
+
+    struct Impl;
+
+private:
+    friend class OdbcField;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,19 @@
+#include "db/storedb.h"
+
+#include "dialogs/messagebox.h"
+#include "util/programwide.h"
+
+#include <exception>
+
+bool CheckServerConnection() {
+    try {
+        if (OpenStoreDb(StoreDb, StationConfig.ServerIp, StationConfig.ServerPort,
+                        StationConfig.DbName, StationConfig.LoginId, StationConfig.LoginPassword)) {
+            return true;
+        }
+        ShowMessage(QStringLiteral("\r\n서버 연결 실패"), 0, true, true);
+    } catch (const std::exception& error) {
+        ShowMessage(QStringLiteral("\r\n") + QString::fromUtf8(error.what()), 0, true, true);
+    }
+    return false;
+}

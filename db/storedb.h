@@ -1,0 +1,51 @@
+#pragma once
+// The connection to the store server: how it is built, opened and closed.
+// The program-wide connection itself is StoreDb (util/programwide.h).
+//
+// Typical use by a screen:
+//   if (!CheckServerConnection()) return;          // fresh StoreDb, user told on failure
+//   ... statements on StoreDb (db/members.h) ...
+//   CloseStoreDb();                                // after a save
+//
+// Tests point StoreDb at their own database with StoreDb.redirect(string):
+// OpenStoreDb then still builds and records the production string (see
+// StoreDb.connectionString()) but connects to the test database.
+
+#include "components/odbc.h"
+
+#include <QString>
+
+// The open gives up after this many seconds; statements never time out.
+inline constexpr int StoreLoginTimeoutSeconds = 5;
+inline constexpr int StoreQueryTimeoutSeconds = 0;
+// Used when the settings leave the port empty.
+inline constexpr char StoreDefaultPort[] = "1433";
+
+// The store server's connection string, exactly
+//   "DRIVER={SQL Server};SERVER=<address>,<port>;DATABASE=<db>;UID=<id>;PWD=<pw>;"
+// with the values inserted unchanged (no quoting, no trimming) and "1433" for
+// an empty port, followed by the platform's driver settings
+// (StoreDriverSettings()).
+QString StoreConnectionString(const QString& address, const QString& port, const QString& database,
+                              const QString& loginId, const QString& password);
+
+// What the platform's "SQL Server" driver needs beyond the five values,
+// appended after the last ";" (empty where the driver needs nothing).
+QString StoreDriverSettings();
+
+// Opens `connection` afresh on the store server. An empty address returns
+// false at once and leaves `connection` exactly as it was (no network
+// attempt). Otherwise the old connection is closed, the login timeout set to
+// 5 s and the query timeout to none, and the string above opened. Returns
+// true when the connection is open. Shows nothing and logs nothing: the
+// reason of a failure is in connection.lastOpenError().
+bool OpenStoreDb(OdbcConnection& connection, const QString& address, const QString& port,
+                 const QString& database, const QString& loginId, const QString& password);
+
+// OpenStoreDb on StoreDb with the server settings of StationConfig. On
+// failure shows "서버 연결 실패" (any other error: its description) through
+// ShowMessage, modal, and returns false.
+bool CheckServerConnection();
+
+// Closes StoreDb; never fails, harmless when it is not open.
+void CloseStoreDb();

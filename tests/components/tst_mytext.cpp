@@ -1,0 +1,275 @@
+#include "components/hotspot.h"
+#include "components/mytext.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+// A window with two fields and a hot spot, as the entry screens have them.
+struct Screen {
+    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    MyText* first = new MyText(window.get());
+    MyText* second = new MyText(window.get());
+    HotSpot* spot = new HotSpot(window.get());
+
+    Screen() {
+        auto* layout = new QVBoxLayout(window.get());
+        layout->addWidget(first);
+        layout->addWidget(second);
+        spot->setMinimumSize(80, 40);
+        layout->addWidget(spot);
+        window->show();
+        window->activateWindow();
+        first->setFocus();
+    }
+};
+
+} // namespace
+
+class TestMyText : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void keyEventComesAfterTheTextChanged() {
+        MyText field;
+        QStringList seen;
+        QList<int> codes;
+        QList<int> shifts;
+        connect(&field, &MyText::keyUp, &field, [&](int code, int shift) {
+            seen << field.text();
+            codes << code;
+            shifts << shift;
+        });
+        QTest::keyClick(&field, Qt::Key_1);
+        QTest::keyClick(&field, 'A', Qt::ShiftModifier);
+        QTest::keyClick(&field, Qt::Key_Backspace);
+        QTest::keyClick(&field, Qt::Key_Escape);
+        // The Shift key itself is a key of the field as well.
+        QCOMPARE(seen, (QStringList{"1", "1", "1A", "1", "1"}));
+        QCOMPARE(codes, (QList<int>{49, 16, 65, 8, 27}));
+        QCOMPARE(shifts, (QList<int>{0, 1, 1, 0, 0}));
+    }
+
+    // The registration screen formats the number in the key event; the field
+    // must show the new text and keep the caret at the end.
+    void keyEventHandlerMayRewriteTheText() {
+        MyText field;
+        field.setMaxLen(9);
+        field.setTextType(7);
+        connect(&field, &MyText::keyUp, &field, [&](int, int) {
+            if (field.text() == QLatin1String("1234567")) {
+                field.setText(QStringLiteral("123-4567"));
+                field.setSelStart(static_cast<int>(field.text().size()) + 1);
+            }
+        });
+        QTest::keyClicks(&field, QStringLiteral("12345678"));
+        QCOMPARE(field.text(), QStringLiteral("123-45678"));
+        QCOMPARE(field.cursorPosition(), 9);
+    }
+
+    void characterCodeCanBeDiscardedOrReplaced() {
+        QWidget parent;
+        auto* field = new MyText(&parent);
+        QSignalSpy returns(field, &QLineEdit::returnPressed);
+        QList<int> codes;
+        int replaceWith = -1;
+        connect(field, &MyText::keyPress, field, [&](int& code) {
+            codes << code;
+            if (code == 13) {
+                code = 0;
+            } else if (replaceWith >= 0) {
+                code = replaceWith;
+            }
+        });
+        QSignalSpy keyUps(field, &MyText::keyUp);
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(returns.count(), 0);
+        QCOMPARE(codes, (QList<int>{13, 13}));
+        QCOMPARE(keyUps.count(), 2); // a discarded key still raises its key event
+        QCOMPARE(keyUps.at(0).at(0).toInt(), 13);
+
+        QTest::keyClick(field, Qt::Key_A);
+        replaceWith = 'B';
+        QTest::keyClick(field, Qt::Key_C);
+        replaceWith = 0;
+        QTest::keyClick(field, Qt::Key_D);
+        QCOMPARE(field->text(), QStringLiteral("aB"));
+        // Keys that type nothing raise no character event.
+        codes.clear();
+        QTest::keyClick(field, Qt::Key_Left);
+        QTest::keyClick(field, Qt::Key_Shift);
+        QVERIFY(codes.isEmpty());
+    }
+
+    void enterReachesTheWindowWhenNotDiscarded() {
+        MyText field;
+        QSignalSpy returns(&field, &QLineEdit::returnPressed);
+        QTest::keyClick(&field, Qt::Key_Return);
+        QCOMPARE(returns.count(), 1);
+    }
+
+    void inputTypesFilterWhatIsTypedOrPasted() {
+        MyText digits;
+        digits.setTextType(7);
+        QTest::keyClicks(&digits, QStringLiteral("a1-2 x3"));
+        QCOMPARE(digits.text(), QStringLiteral("123"));
+        QApplication::clipboard()->setText(QStringLiteral("4a-5"));
+        QTest::keySequence(&digits, QKeySequence::Paste);
+        QCOMPARE(digits.text(), QStringLiteral("12345"));
+        QInputMethodEvent ime;
+        ime.setCommitString(QStringLiteral("가6"));
+        QApplication::sendEvent(&digits, &ime);
+        QCOMPARE(digits.text(), QStringLiteral("123456"));
+        // The program may put anything there (a formatted number with a dash).
+        digits.setText(QStringLiteral("1234-5678"));
+        QCOMPARE(digits.text(), QStringLiteral("1234-5678"));
+
+        // The context menu's paste filters as well.
+        digits.clear();
+        digits.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&digits));
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                    digits.mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(&digits, &menuEvent);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu != nullptr);
+        const QString pasteKeys =
+            QLatin1Char('\t') +
+            QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+        for (QAction* action : menu->actions()) {
+            if (action->text().endsWith(pasteKeys)) {
+                action->trigger();
+            }
+        }
+        menu->close();
+        QCOMPARE(digits.text(), QStringLiteral("45"));
+        digits.hide();
+
+        MyText business;
+        business.setTextType(1);
+        QTest::keyClicks(&business, QStringLiteral("12-3a"));
+        QCOMPARE(business.text(), QStringLiteral("12-3"));
+
+        MyText free;
+        QTest::keyClicks(&free, QStringLiteral("a1-"));
+        QInputMethodEvent hangul;
+        hangul.setCommitString(QStringLiteral("가"));
+        QApplication::sendEvent(&free, &hangul);
+        QCOMPARE(free.text(), QStringLiteral("a1-가"));
+    }
+
+    void lengthLimitAppliesToTypingOnly() {
+        MyText field;
+        field.setMaxLen(4);
+        QTest::keyClicks(&field, QStringLiteral("abcdef"));
+        QCOMPARE(field.text(), QStringLiteral("abcd"));
+        // Typing over a selection replaces it within the limit.
+        field.selectAll();
+        QTest::keyClicks(&field, QStringLiteral("xy"));
+        QCOMPARE(field.text(), QStringLiteral("xy"));
+        QApplication::clipboard()->setText(QStringLiteral("12345"));
+        QTest::keySequence(&field, QKeySequence::Paste);
+        QCOMPARE(field.text(), QStringLiteral("xy12"));
+        QInputMethodEvent ime;
+        ime.setCommitString(QStringLiteral("가"));
+        QApplication::sendEvent(&field, &ime);
+        QCOMPARE(field.text(), QStringLiteral("xy12"));
+
+        // Text set by the program is not cut, and can still be shortened.
+        field.setText(QStringLiteral("0123456789"));
+        QCOMPARE(field.text(), QStringLiteral("0123456789"));
+        field.end(false);
+        QTest::keyClick(&field, Qt::Key_Backspace);
+        QCOMPARE(field.text(), QStringLiteral("012345678"));
+        QTest::keyClick(&field, Qt::Key_Z);
+        QCOMPARE(field.text(), QStringLiteral("012345678"));
+
+        field.setMaxLen(0);
+        QTest::keyClick(&field, Qt::Key_Z);
+        QCOMPARE(field.text(), QStringLiteral("012345678z"));
+    }
+
+    void selectionStartPlacesTheCaret() {
+        MyText field;
+        field.setText(QStringLiteral("1234-5678"));
+        field.setSelStart(0);
+        QCOMPARE(field.selStart(), 0);
+        field.setSelStart(10);
+        QCOMPARE(field.cursorPosition(), 9);
+        QCOMPARE(field.selStart(), 9);
+        QTest::keyClick(&field, Qt::Key_9);
+        QCOMPARE(field.text(), QStringLiteral("1234-56789"));
+    }
+
+    void focusLossOnlyWhenAnotherWidgetTakesIt() {
+        Screen screen;
+        QVERIFY(QTest::qWaitForWindowActive(screen.window.get()));
+        QTRY_VERIFY(screen.first->hasFocus());
+        QSignalSpy lost(screen.first, &MyText::lostFocus);
+
+        // A hot spot never takes the focus.
+        QTest::mouseClick(screen.spot, Qt::LeftButton);
+        QVERIFY(screen.first->hasFocus());
+        QCOMPARE(lost.count(), 0);
+
+        // Another window coming up (a message box) is not a focus loss.
+        {
+            QWidget other;
+            auto* otherField = new MyText(&other);
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+            otherField->setFocus();
+            QTRY_VERIFY(otherField->hasFocus());
+        }
+        screen.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(screen.window.get()));
+        QTRY_VERIFY(screen.first->hasFocus());
+        QCOMPARE(lost.count(), 0);
+
+        QTest::keyClick(screen.first, Qt::Key_Tab);
+        QVERIFY(screen.second->hasFocus());
+        QCOMPARE(lost.count(), 1);
+        screen.first->setFocus();
+        QTest::mouseClick(screen.second, Qt::LeftButton);
+        QCOMPARE(lost.count(), 2);
+    }
+
+    void hotSpotReportsEveryButtonReleasedOverIt() {
+        QWidget window;
+        auto* spot = new HotSpot(&window);
+        spot->setGeometry(10, 10, 100, 50);
+        window.resize(200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy released(spot, &HotSpot::released);
+        QSignalSpy clicked(spot, &HotSpot::clicked);
+        QTest::mouseClick(spot, Qt::RightButton);
+        QTest::mouseClick(spot, Qt::LeftButton);
+        QCOMPARE(released.count(), 2);
+        QCOMPARE(released.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
+        QCOMPARE(clicked.count(), 1);
+        // Pressed on it, let go outside: nothing.
+        QTest::mousePress(spot, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(spot, Qt::LeftButton, {}, QPoint(150, 5));
+        QCOMPARE(released.count(), 2);
+        QCOMPARE(spot->focusPolicy(), Qt::NoFocus);
+    }
+};
+
+QTEST_MAIN(TestMyText)
+#include "tst_mytext.moc"
