@@ -76,7 +76,7 @@ QPushButton* panelButton(QWidget* parent, const QString& name, const QString& ca
 
 // The base name becomes a file name inside the photo folder, nothing more.
 bool isPlainFileName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+    return name != QLatin1String(".") && name != QLatin1String("..") &&
            !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
 }
 
@@ -105,9 +105,12 @@ FrmPOS_사진찍기::FrmPOS_사진찍기(QWidget* parent, std::unique_ptr<FrameS
 }
 
 void FrmPOS_사진찍기::버튼사진찍기_Click() {
+    if (PhotoFileBase.isEmpty()) {
+        showSaveError(QStringLiteral("사진 파일 이름이 없습니다"));
+        return;
+    }
     if (!isPlainFileName(PhotoFileBase)) {
-        showSaveError(
-            QStringLiteral("사진 파일 이름이 올바르지 않습니다: \"%1\"").arg(PhotoFileBase));
+        showSaveError(QStringLiteral("사진 파일 이름이 올바르지 않습니다: %1").arg(PhotoFileBase));
         return;
     }
     const QString fileName = PhotoFileBase + QStringLiteral(".JPG");
