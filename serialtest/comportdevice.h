@@ -1,0 +1,13 @@
+#pragma once
+// Where port number n (COMn) lives on this platform. The one place that
+// knows it; a serial port takes the mapping as a value so that tests can
+// point it at pseudo-terminals.
+
+#include <QString>
+
+#include <functional>
+
+using ComPortDevice = std::function<QString(int portNumber)>;
+
+// Linux: /dev/ttyS(n-1). Windows: COMn.
+QString comPortDevice(int portNumber);

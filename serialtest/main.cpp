@@ -1,0 +1,14 @@
+// The serial-port test program: the test screen alone, centred on the
+// screen (there is no registration screen to centre over).
+
+#include "serialtest/serialtestscreen.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("serial-test"));
+    auto* screen = new FrmPOS_씨리얼테스트; // deletes itself when closed
+    screen->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,4 @@
+station_add_test(tst_linesettings SOURCES tst_linesettings.cpp LIBS station_serialtest LABELS unit)
+station_add_test(tst_commport SOURCES tst_commport.cpp socatpair.h LIBS station_serialtest LABELS serial)
+station_add_test(tst_serialtestscreen SOURCES tst_serialtestscreen.cpp socatpair.h
+  LIBS station_serialtest LABELS serial gui)
