@@ -40,7 +40,6 @@ class TestCameraScreen : public QObject {
 private Q_SLOTS:
     void init();
     void cleanup();
-    void layoutAsDesigned();
     void firstSaveCreatesFolderShowsPhotoAndCloses();
     void leavingWithoutSaving_data();
     void leavingWithoutSaving();
@@ -78,26 +77,11 @@ void TestCameraScreen::cleanup() {
     QCOMPARE(ModalAnswer::leftoverWindows(), QStringList());
 }
 
-void TestCameraScreen::layoutAsDesigned() {
-    FrmPOS_사진찍기 screen;
-    QCOMPARE(screen.windowTitle(), QString("사진찍기"));
-    QCOMPARE(screen.size(), QSize(405, 294));
-    QCOMPARE(screen.ezVidCap()->objectName(), QString("ezVidCap"));
-    QCOMPARE(screen.ezVidCap()->geometry(), QRect(10, 14, 240, 265));
-    QPushButton* save = button(screen, "버튼사진찍기");
-    QPushButton* settings = button(screen, "카메라설정");
-    QVERIFY(save && settings);
-    QCOMPARE(save->text(), QString("  사진 저장"));
-    QCOMPARE(save->geometry(), QRect(272, 16, 123, 37));
-    QVERIFY(!save->icon().isNull());
-    QCOMPARE(settings->text(), QString("카메라 설정"));
-    QCOMPARE(settings->geometry(), QRect(272, 242, 123, 37));
-}
-
 void TestCameraScreen::firstSaveCreatesFolderShowsPhotoAndCloses() {
     const QString photoFolder = folder_->filePath("회원사진");
     QVERIFY(!QFileInfo::exists(photoFolder));
     FrmPOS_사진찍기 screen;
+    QCOMPARE(screen.windowTitle(), QString("사진찍기"));
     bool shownWhileOpen = false;
     const int result = runModal(screen, [&] {
         shownWhileOpen = screen.isVisible();

@@ -81,7 +81,6 @@ std::unique_ptr<RecordingSource> recording() {
 class TestCameraView : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void yuyvFramesKeepThePicture();
     void saveWithoutFrameFails();
     void savedPhotoFitsAndKeepsAspect_data();
     void savedPhotoFitsAndKeepsAspect();
@@ -96,23 +95,6 @@ private Q_SLOTS:
     void showPhotoOnCallersBox();
     void showPhotoFailuresLeaveTheBox();
 };
-
-void TestCameraView::yuyvFramesKeepThePicture() {
-    const QImage image = MakeCameraLikeImage(QSize(640, 480), 7);
-    const QImage back = MakeYuyvFrame(image).toImage().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(back.size(), image.size());
-    qint64 total = 0;
-    for (int y = 0; y < image.height(); y += 3) {
-        for (int x = 0; x < image.width(); x += 3) {
-            const QRgb a = image.pixel(x, y);
-            const QRgb b = back.pixel(x, y);
-            total += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-                     std::abs(qBlue(a) - qBlue(b));
-        }
-    }
-    const double mean = double(total) / (3.0 * (image.width() / 3 + 1) * (image.height() / 3));
-    QVERIFY2(mean < 8, qPrintable(QString::number(mean)));
-}
 
 void TestCameraView::saveWithoutFrameFails() {
     QTemporaryDir dir;
