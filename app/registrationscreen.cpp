@@ -97,7 +97,8 @@ QString VersionCaption(const QString& version) {
 FrmPOS_판매::FrmPOS_판매(QWidget* parent)
     : QWidget(parent), m_lockPath(SingleInstanceLockPath()), m_background(RegistrationArt()) {
     setObjectName(QStringLiteral("FrmPOS_판매"));
-    // No caption text.
+    // No caption text: a blank, since an empty title lets some platforms
+    // show the program's name instead.
     setWindowTitle(QStringLiteral(" "));
     setFixedSize(clientSize());
     buildWidgets();
