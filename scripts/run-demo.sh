@@ -1,9 +1,70 @@
 #!/usr/bin/env bash
-# The registration screen arrives in a later step; until then this only
-# installs and builds.
+# Runs the station on an embedded demo store: installs what is needed, builds
+# the release preset, prepares the program folder ./demo and starts the
+# registration screen there.
+#
+# ./demo holds the program, 환경설정.CFG, 출입문설정.CFG and the SQLite
+# database demo-store.db with the member table 회원관리. The driver name
+# "SQL Server" that the station connects through is registered for this run
+# only (ODBCSYSINI points at ./demo/odbcinst.ini) as the SQLite ODBC driver.
+# Running it again keeps the members registered before.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
+
 bash scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)"
-echo "The registration screen is not built yet."
+cmake --build --preset release -j "$(nproc)" --target member-station
+
+demo=$root/demo
+mkdir -p "$demo"
+# A copy, not a link: the program folder is the folder of the program file.
+install -m 755 build/release/app/member-station "$demo/member-station"
+
+driver=$(find /usr/lib /usr/local/lib -name libsqlite3odbc.so 2>/dev/null | head -n 1)
+if [ -z "$driver" ]; then
+  echo "run-demo.sh: the SQLite ODBC driver (libsqliteodbc) is not installed" >&2
+  exit 1
+fi
+cat >"$demo/odbcinst.ini" <<INI
+[SQL Server]
+Description = SQLite standing in for the store server (demo)
+Driver = $driver
+INI
+: >"$demo/odbc.ini"
+
+db=$demo/demo-store.db
+if [ -z "$(sqlite3 "$db" "SELECT name FROM sqlite_master WHERE name = '회원관리'")" ]; then
+  sqlite3 "$db" <db/sql/회원관리_sqlite.sql
+fi
+
+# The settings as the settings screen writes them: CP949, CR LF, the login
+# shifted down by the station's key (12). SQLite ignores the login; the
+# database name is the database file.
+shift_down() {
+  local text=$1 out="" i code
+  for ((i = 0; i < ${#text}; i++)); do
+    code=$(printf '%d' "'${text:i:1}")
+    out+=$(printf "\\$(printf '%03o' $((code - 12)))")
+  done
+  printf '%s' "$out"
+}
+login=$(shift_down demo)
+{
+  printf '매장코드 = 0001\r\n'
+  printf '점서버_IP = 127.0.0.1\r\n'
+  printf '점서버_포트 = 1433\r\n'
+  printf '점서버_DB종류 = SQLite\r\n'
+  printf '점서버_DB명 = %s\r\n' "$db"
+  printf '점서버_LOGIN_ID = %s\r\n' "$login"
+  printf '점서버_LOGIN_PW = %s\r\n' "$login"
+  printf 'POSID  = 01\r\n'
+  printf '사업자번호  = \r\n'
+} | iconv -f UTF-8 -t CP949 >"$demo/환경설정.CFG"
+# Only its presence is required.
+touch "$demo/출입문설정.CFG"
+
+members=$(sqlite3 "$db" "SELECT count(*) FROM 회원관리")
+echo "Demo store: $db ($members members). Starting the station from $demo"
+export ODBCSYSINI=$demo LC_ALL=C.UTF-8
+exec "$demo/member-station"

@@ -1,0 +1,21 @@
+// The station's program: the registration screen carries out the start-up
+// and is the one window that stays open.
+
+#include "app/registrationscreen.h"
+#include "components/utf8locale.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    // Before the first ODBC call: narrow-text drivers convert through it.
+    UseUtf8CharacterLocale();
+    QCoreApplication::setApplicationVersion(QStringLiteral(STATION_VERSION));
+
+    FrmPOS_판매 screen;
+    if (!screen.Form_Load()) {
+        return 0;
+    }
+    screen.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,1 @@
+station_add_test(tst_settingsscreen SOURCES tst_settingsscreen.cpp LIBS station_config LABELS gui)
