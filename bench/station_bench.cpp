@@ -149,12 +149,12 @@ QByteArray hundredKilobytePhoto() {
 // ---- Start-up ---------------------------------------------------------------
 
 struct Start {
-    double readyMs;    // spawn to the first paint of the registration screen
-    double appMs;      // spawn to the application object (loading, linking)
-    double buildMs;    // application to the screen's widgets being built
-    double loadMs;     // the screen built to shown (the start-up sequence)
-    double paintMs;    // shown to painted
-    double peakMb;     // maximum resident set of the whole run
+    double readyMs; // spawn to the first paint of the registration screen
+    double appMs;   // spawn to the application object (loading, linking)
+    double artMs;   // application to the screen begun (its background art drawn)
+    double loadMs;  // widgets built and the start-up sequence, to shown
+    double paintMs; // shown to painted
+    double peakMb;  // maximum resident set of the whole run
 };
 
 class StartupRun {
@@ -177,7 +177,8 @@ public:
             const QByteArray entry(*e);
             if (!entry.startsWith("QT_QPA_PLATFORM=") && !entry.startsWith("ODBCSYSINI=") &&
                 !entry.startsWith("LC_ALL=") && !entry.startsWith("TMPDIR=") &&
-                !entry.startsWith("LD_PRELOAD=") && !entry.startsWith("STATION_READY_FD=")) {
+                !entry.startsWith("LD_PRELOAD=") && !entry.startsWith("STATION_READY_FD=") &&
+                !entry.startsWith("XDG_RUNTIME_DIR=")) {
                 m_env.push_back(entry);
             }
         }
@@ -185,6 +186,12 @@ public:
         m_env.push_back("LC_ALL=C.UTF-8");
         m_env.push_back(QByteArray("ODBCSYSINI=") + BENCH_ODBCSYSINI);
         m_env.push_back(QByteArray("TMPDIR=") + QFile::encodeName(m_folder.path()));
+        // Qt wants a private runtime folder and complains on every start
+        // without one.
+        const QString runtime = m_folder.filePath(QStringLiteral("runtime"));
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        m_env.push_back(QByteArray("XDG_RUNTIME_DIR=") + QFile::encodeName(runtime));
         m_env.push_back(QByteArray("LD_PRELOAD=") + BENCH_READY_PROBE);
         m_env.push_back("STATION_READY_FD=3");
     }
@@ -238,8 +245,8 @@ public:
                      .arg(QString::fromLatin1(line.trimmed())));
         }
         const auto at = [&](int i) { return double(parts[i].toLongLong() - spawned) / 1e6; };
-        return {at(4),          at(1),          at(2) - at(1), at(3) - at(2),
-                at(4) - at(3),  double(usage.ru_maxrss) / 1024.0};
+        return {at(4),         at(1),         at(2) - at(1),
+                at(3) - at(2), at(4) - at(3), double(usage.ru_maxrss) / 1024.0};
     }
 
 private:
@@ -252,12 +259,12 @@ private:
 void measureStartup() {
     StartupRun run;
     run.once(); // disk caches and the font cache warm, not counted
-    std::vector<double> ready, app, build, load, paint, peak;
+    std::vector<double> ready, app, art, load, paint, peak;
     for (int i = 0; i < Starts; ++i) {
         const Start s = run.once();
         ready.push_back(s.readyMs);
         app.push_back(s.appMs);
-        build.push_back(s.buildMs);
+        art.push_back(s.artMs);
         load.push_back(s.loadMs);
         paint.push_back(s.paintMs);
         peak.push_back(s.peakMb);
@@ -268,20 +275,24 @@ void measureStartup() {
                             "program, median (max)\n")
                  .arg(Starts);
     const auto row = [](const QString& what, double median, double max, const QString& goal) {
-        out() << QStringLiteral("  %1 %2 %3  %4\n")
+        out() << QStringLiteral("  %1 %2 %3%4\n")
                      .arg(what, -40)
                      .arg(median, 9, 'f', 1)
                      .arg(QStringLiteral("(%1)").arg(max, 0, 'f', 1), 9)
-                     .arg(goal);
+                     .arg(goal.isEmpty() ? QString() : QStringLiteral("  ") + goal);
     };
-    const auto max = [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); };
+    const auto max = [](const std::vector<double>& v) {
+        return *std::max_element(v.begin(), v.end());
+    };
     row(QStringLiteral("to the ready screen (ms)"), readyMedian, max(ready),
         QStringLiteral("goal < %1: %2")
             .arg(StartGoalMs)
             .arg(readyMedian < StartGoalMs ? QStringLiteral("met") : QStringLiteral("MISSED")));
     row(QStringLiteral("  spawn to application object (ms)"), bench::median(app), max(app), {});
-    row(QStringLiteral("  application to screen built (ms)"), bench::median(build), max(build), {});
-    row(QStringLiteral("  start-up sequence to shown (ms)"), bench::median(load), max(load), {});
+    row(QStringLiteral("  application to screen begun: fonts, art (ms)"), bench::median(art),
+        max(art), {});
+    row(QStringLiteral("  widgets, start-up sequence, shown (ms)"), bench::median(load), max(load),
+        {});
     row(QStringLiteral("  shown to painted (ms)"), bench::median(paint), max(paint), {});
     row(QStringLiteral("peak memory, max RSS (MB)"), bench::median(peak), peakMax,
         QStringLiteral("goal < %1: %2")
@@ -294,7 +305,7 @@ void measureStartup() {
 // The registration screen started in this process, shown and active.
 class ScreenRun {
 public:
-    explicit ScreenRun(odbcfixture::MemberTable& table) : m_table(table) {
+    explicit ScreenRun(const odbcfixture::MemberTable& table) {
         if (!m_folder.isValid()) {
             fail(QStringLiteral("no scratch folder"));
         }
@@ -350,11 +361,8 @@ public:
         QElapsedTimer timer;
         timer.start();
         QTest::keyClick(m_phone, Qt::Key_Tab);
-        const double h = bench::elapsedMs(timer);
         QCoreApplication::processEvents();
         const double ms = bench::elapsedMs(timer);
-        static std::vector<double> hs, ps; hs.push_back(h); ps.push_back(ms-h);
-        if (hs.size()==100) fprintf(stderr, "handler %.2f paint %.2f\n", bench::median(hs), bench::median(ps));
         if (m_name->text() != expectedName || m_paints.count == 0) {
             fail(QStringLiteral("lookup did not show %1 (shown: %2)")
                      .arg(expectedName, m_name->text()));
@@ -422,7 +430,6 @@ private:
         }
     };
 
-    odbcfixture::MemberTable& m_table;
     QTemporaryDir m_folder;
     std::unique_ptr<FrmPOS_판매> m_screen;
     PaintCounter m_paints;
@@ -453,25 +460,6 @@ void measureEndToEnd() {
         bench::bareNewSave(setup, member, photo);
     }
     ScreenRun screen(table);
-    {
-        StationConfig.ServerIp = QStringLiteral("127.0.0.1");
-        std::vector<double> c1, c2, c3, c4;
-        for (int i = 0; i < 100; ++i) {
-            CloseStoreDb();
-            QElapsedTimer t; t.start();
-            CheckServerConnection();
-            c1.push_back(bench::elapsedMs(t)); t.restart();
-            OdbcRecordset set;
-            OpenMemberLookup(set, Store, known);
-            ReadMember(set);
-            const QByteArray b = set.field(MemberCol::Photo).bytes();
-            c2.push_back(bench::elapsedMs(t)); t.restart();
-            QPixmap px; px.loadFromData(b);
-            c3.push_back(bench::elapsedMs(t)); t.restart();
-            { bench::DirectOdbc d(table.connectionString()); c4.push_back(bench::elapsedMs(t)); }
-        }
-        fprintf(stderr, "check %.2f lookup %.2f decode %.2f bareconnect %.2f\n", bench::median(c1), bench::median(c2), bench::median(c3), bench::median(c4));
-    }
     const QString cs = table.connectionString();
     std::optional<bench::DirectOdbc> bare;
 
@@ -508,11 +496,14 @@ void measureEndToEnd() {
             QElapsedTimer timer;
             timer.start();
             bare.reset();
-            bench::DirectOdbc db(cs);
-            bench::bareNewSave(db,
-                               {Store, MemberPhone(digitsFor(2, round)), member.name,
-                                member.gender, member.address},
-                               photo);
+            {
+                // Closed within the time, as the screen closes its own.
+                bench::DirectOdbc db(cs);
+                bench::bareNewSave(db,
+                                   {Store, MemberPhone(digitsFor(2, round)), member.name,
+                                    member.gender, member.address},
+                                   photo);
+            }
             return bench::elapsedMs(timer);
         });
 
@@ -545,6 +536,12 @@ void measureEndToEnd() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // QTemporaryDir makes its folder readable by the owner only, as the
+    // runtime folder must be.
+    QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid()) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     }
     QApplication app(argc, argv);
     const QString why = odbcfixture::prepareProcess();
