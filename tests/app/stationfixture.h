@@ -225,6 +225,22 @@ public:
     std::optional<MemberRow> member(const QString& phone, const QString& store = kStore) {
         OdbcConnection connection;
         connection.open(m_table.connectionString());
+        return member(connection, phone, store);
+    }
+
+    // Many rows on one connection of the test's own.
+    QList<std::optional<MemberRow>> members(const QStringList& phones) {
+        OdbcConnection connection;
+        connection.open(m_table.connectionString());
+        QList<std::optional<MemberRow>> rows;
+        for (const QString& phone : phones) {
+            rows.append(member(connection, phone, kStore));
+        }
+        return rows;
+    }
+
+    static std::optional<MemberRow> member(OdbcConnection& connection, const QString& phone,
+                                           const QString& store) {
         OdbcRecordset set;
         set.open(connection,
                  QStringLiteral("SELECT * FROM 회원관리 WHERE 매장코드 = ? AND 회원휴대폰번호 = ?"),
