@@ -1,6 +1,7 @@
 # Thousands of lookups and saves through the registration screen against
 # PostgreSQL: no descriptor or memory growth, every row right at the end.
-# The sanitizer build runs fewer cycles (each is several times slower there).
+# The sanitizer build runs fewer cycles: a full run there takes minutes
+# more, and what the sanitizers look for shows within a few hundred.
 include(${PROJECT_SOURCE_DIR}/tests/support/odbc.cmake)
 
 if(STATION_SANITIZE)
