@@ -91,7 +91,9 @@ struct MemberRow {
 
 class Station {
 public:
-    explicit Station(odbcfixture::Backend backend) : m_table(backend) {}
+    // `postgresServer`: see odbcfixture::MemberTable.
+    explicit Station(odbcfixture::Backend backend, const QString& postgresServer = {})
+        : m_table(backend, postgresServer) {}
     ~Station() { stop(); }
 
     bool ready() const { return m_table.ready() && m_folder.isValid(); }
