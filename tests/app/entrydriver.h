@@ -53,8 +53,8 @@ public:
                 seen << (panel != nullptr ? panel->property("caption").toString() : QString());
             });
         }
-        ModalAnswer messages = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Every,
-                                                QStringLiteral("Frm_메세지"));
+        ModalAnswer messages =
+            ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Every, QStringLiteral("Frm_메세지"));
         messages.onSeen([&seen](QWidget* w) {
             auto* panel = w->findChild<QWidget*>(QStringLiteral("메세지"));
             seen << (panel != nullptr ? panel->property("caption").toString() : QString());

@@ -11,3 +11,6 @@ if(UNIX)
     LIBS station_app station_odbc_fixture LABELS gui db ENV "${STATION_ODBC_ENV_SQLITE}"
     TIMEOUT 600)
 endif()
+
+station_add_test(tst_badsettings SOURCES tst_badsettings.cpp entrydriver.h stationfixture.h
+  LIBS station_app station_odbc_fixture LABELS gui db ENV "${STATION_ODBC_ENV_SQLITE}")

@@ -83,8 +83,8 @@ class TestFaults : public QObject {
     void seedMembers() {
         station().insertMember(kStore, kOld, QStringLiteral("옛이름"), QStringLiteral("옛주소"),
                                QStringLiteral("남"), jpeg(Qt::yellow));
-        station().insertMember(QStringLiteral("0002"), kOld, QStringLiteral("남의회원"),
-                               QString(), QStringLiteral("여"), QVariant());
+        station().insertMember(QStringLiteral("0002"), kOld, QStringLiteral("남의회원"), QString(),
+                               QStringLiteral("여"), QVariant());
     }
 
     struct Stored {
@@ -356,9 +356,9 @@ private Q_SLOTS:
         FrmPOS_초기설정 screen;
         screen.show();
         QVERIFY(QTest::qWaitForWindowActive(&screen));
-        for (const auto& [name, text] :
-             {std::pair{"접속아이디", QStringLiteral("sa")},
-              std::pair{"접속비번", QStringLiteral("secret")}, std::pair{"POS번호", QStringLiteral("01")}}) {
+        for (const auto& [name, text] : {std::pair{"접속아이디", QStringLiteral("sa")},
+                                         std::pair{"접속비번", QStringLiteral("secret")},
+                                         std::pair{"POS번호", QStringLiteral("01")}}) {
             QTest::keyClicks(screen.findChild<MyText*>(QString::fromUtf8(name)), text);
         }
         ModalAnswer messages = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Every);
@@ -372,8 +372,9 @@ private Q_SLOTS:
         QVERIFY(screen.isVisible());
         QCOMPARE(screen.result(), int(QDialog::Rejected));
         QCOMPARE(readFile(file), old);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{SettingsFileName});
+        QCOMPARE(
+            QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{SettingsFileName});
         screen.close();
         ProgramFolder.clear();
     }
@@ -487,9 +488,9 @@ private Q_SLOTS:
         FrmPOS_초기설정 screen;
         screen.show();
         QVERIFY(QTest::qWaitForWindowActive(&screen));
-        for (const auto& [name, text] :
-             {std::pair{"접속아이디", QStringLiteral("sa")},
-              std::pair{"접속비번", QStringLiteral("secret")}, std::pair{"POS번호", QStringLiteral("01")}}) {
+        for (const auto& [name, text] : {std::pair{"접속아이디", QStringLiteral("sa")},
+                                         std::pair{"접속비번", QStringLiteral("secret")},
+                                         std::pair{"POS번호", QStringLiteral("01")}}) {
             QTest::keyClicks(screen.findChild<MyText*>(QString::fromUtf8(name)), text);
         }
         ModalAnswer messages = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Every);

@@ -80,8 +80,8 @@ public:
                 return;
             }
             const QByteArray native = QFile::encodeName(path);
-            if (mount(native.constData(), native.constData(), nullptr, MS_BIND | MS_REC,
-                      nullptr) != 0) {
+            if (mount(native.constData(), native.constData(), nullptr, MS_BIND | MS_REC, nullptr) !=
+                0) {
                 m_skipReason = QStringLiteral("bind mount refused: %1")
                                    .arg(QString::fromLocal8Bit(std::strerror(errno)));
                 return;
@@ -104,10 +104,9 @@ public:
             for (const QString& entry : entries) {
                 const QFileDevice::Permissions was = QFile::permissions(entry);
                 m_permissions.insert(entry, was);
-                QFile::setPermissions(entry, was & ~(QFileDevice::WriteOwner |
-                                                     QFileDevice::WriteUser |
-                                                     QFileDevice::WriteGroup |
-                                                     QFileDevice::WriteOther));
+                QFile::setPermissions(entry,
+                                      was & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
+                                              QFileDevice::WriteGroup | QFileDevice::WriteOther));
             }
         }
         if (canCreateIn(path)) {

@@ -157,9 +157,9 @@ private:
             return failBecause(QStringLiteral("cannot hand %1 to postgres").arg(m_folder->path()));
         }
         return run(m_bin + QStringLiteral("/initdb"),
-                   {QStringLiteral("-D"), dataDir(), QStringLiteral("-U"), QStringLiteral("station"),
-                    QStringLiteral("--auth=trust"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                    QStringLiteral("--locale=C.UTF-8")},
+                   {QStringLiteral("-D"), dataDir(), QStringLiteral("-U"),
+                    QStringLiteral("station"), QStringLiteral("--auth=trust"), QStringLiteral("-E"),
+                    QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8")},
                    true);
     }
 
