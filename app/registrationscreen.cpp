@@ -15,6 +15,7 @@
 #include "dialogs/messagebox.h"
 #include "dialogs/placement.h"
 #include "dialogs/yesno.h"
+#include "photo/camerascreen.h"
 #include "photo/imagefield.h"
 #include "util/errorlog.h"
 #include "util/phone.h"
@@ -97,7 +98,8 @@ QString VersionCaption(const QString& version) {
 FrmPOS_판매::FrmPOS_판매(QWidget* parent)
     : QWidget(parent), m_lockPath(SingleInstanceLockPath()), m_background(RegistrationArt()) {
     setObjectName(QStringLiteral("FrmPOS_판매"));
-    // No caption text.
+    // No caption text: a blank, since an empty title lets some platforms
+    // show the program's name instead.
     setWindowTitle(QStringLiteral(" "));
     setFixedSize(clientSize());
     buildWidgets();
@@ -435,9 +437,13 @@ void FrmPOS_판매::버튼사진찍기_Click() {
         }
         CallerForm = this;
         PhotoFileBase = MemberPhonePrefix + m_휴대폰번호->text();
-        // ---- The camera screen FrmPOS_사진찍기 opens here, modally. ----
-        // It writes PhotoFileBase + ".JPG" into the photo folder and puts
-        // the picture into this screen's 회원사진; the save stores the file.
+        {
+            // Waits here until the camera screen has gone. A capture leaves
+            // PhotoFileBase + ".JPG" in the photo folder and the picture in
+            // this screen's 회원사진; the save stores the file.
+            FrmPOS_사진찍기 camera(this);
+            camera.exec();
+        }
         PhotoFileBase.clear();
     } catch (const std::exception&) {
         // Silent: the camera screen reports its own failures.

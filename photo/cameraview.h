@@ -1,0 +1,49 @@
+#pragma once
+// The camera component of the camera screen: a live preview stretched over
+// its whole area, saving the current frame as a JPEG, and a settings dialog
+// for the camera. Frames arrive through the component's own video sink;
+// only the latest is kept, and it becomes an image only to be painted or
+// saved.
+
+#include "photo/framesource.h"
+
+#include <QVideoFrame>
+#include <QWidget>
+#include <memory>
+
+class QVideoSink;
+
+class CameraView : public QWidget {
+    Q_OBJECT
+public:
+    // Takes source (the system's first camera when none is given) and
+    // starts it: the preview runs from now until the view is hidden.
+    explicit CameraView(QWidget* parent = nullptr, std::unique_ptr<FrameSource> source = {});
+    ~CameraView() override;
+
+    // Writes the current frame to path as a JPEG of at most 640 × 480 with
+    // the camera's aspect. False when there is no frame or it could not be
+    // written.
+    bool SaveFrameAsJpeg(const QString& path);
+
+    // The camera and resolution choice, modal, applied as they change.
+    void ShowDeviceSettings();
+
+    // Every frame the preview shows comes through this sink.
+    QVideoSink* videoSink() const { return sink_; }
+    FrameSource* frameSource() const { return source_.get(); }
+    const QVideoFrame& latestFrame() const { return frame_; }
+    // What the preview says instead of an image (empty while showing one).
+    QString notice() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QVideoSink* sink_;
+    std::unique_ptr<FrameSource> source_;
+    QVideoFrame frame_;
+    bool running_ = false;
+};

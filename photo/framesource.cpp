@@ -1,0 +1,3 @@
+#include "photo/framesource.h"
+
+FrameSource::~FrameSource() = default;

@@ -1,0 +1,73 @@
+#include "photo/photoimage.h"
+
+#include <QImageReader>
+#include <QImageWriter>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QSaveFile>
+
+QImage FitPhoto(const QImage& image) {
+    if (image.width() <= kMaxPhotoSize.width() && image.height() <= kMaxPhotoSize.height()) {
+        return image;
+    }
+    return image.scaled(kMaxPhotoSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+bool WriteJpeg(const QImage& image, const QString& path, int quality) {
+    if (image.isNull()) {
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    QImageWriter writer(&file, "jpg");
+    writer.setQuality(quality);
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool ShowPhotoOn(QWidget* form, const QString& jpegPath, QString* whyNot) {
+    auto fail = [whyNot](const QString& reason) {
+        if (whyNot) {
+            *whyNot = reason;
+        }
+        return false;
+    };
+    if (!form) {
+        return fail(QStringLiteral("사진을 보여 줄 화면이 없습니다"));
+    }
+    auto* box = form->findChild<QLabel*>(QStringLiteral("회원사진"));
+    if (!box) {
+        return fail(QStringLiteral("화면에 회원사진 칸이 없습니다"));
+    }
+    QImageReader reader(jpegPath);
+    const QImage photo = reader.read();
+    if (photo.isNull()) {
+        return fail(
+            QStringLiteral("사진을 읽을 수 없습니다: %1 (%2)").arg(jpegPath, reader.errorString()));
+    }
+    // A picture exactly the size of the box, the photo centred in it, so
+    // that the box's own alignment does not matter.
+    const QSize boxSize = box->contentsRect().size().expandedTo(QSize(1, 1));
+    const qreal ratio = box->devicePixelRatioF();
+    QPixmap picture(boxSize * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    const QImage scaled =
+        photo.scaled(boxSize * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    {
+        QPainter p(&picture);
+        const QSizeF shown = QSizeF(scaled.size()) / ratio;
+        p.drawImage(QRectF(QPointF((boxSize.width() - shown.width()) / 2,
+                                   (boxSize.height() - shown.height()) / 2),
+                           shown),
+                    scaled);
+    }
+    box->setPixmap(picture);
+    return true;
+}

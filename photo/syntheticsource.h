@@ -1,0 +1,47 @@
+#pragma once
+// A stand-in camera for tests, the benchmark and screenshots: camera-like
+// frames (a lit scene with sensor noise, in the packed YUV layout webcams
+// deliver) pushed through the same sink as the real camera's.
+
+#include "photo/framesource.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QVideoFrame>
+#include <QVideoSink>
+
+// A scene with gradients, shapes and per-pixel noise, so that JPEG sizes and
+// timings resemble a real photo rather than a flat colour. Same seed, same
+// picture.
+QImage MakeCameraLikeImage(const QSize& size, quint32 seed);
+
+// The image as a YUYV (4:2:2) video frame; an odd width loses its last column.
+QVideoFrame MakeYuyvFrame(const QImage& image);
+
+class SyntheticFrameSource : public FrameSource {
+    Q_OBJECT
+public:
+    explicit SyntheticFrameSource(QObject* parent = nullptr);
+
+    void setVideoSink(QVideoSink* sink) override { sink_ = sink; }
+    // Starting and switching deliver one frame at once; pushFrame() more.
+    void start() override;
+    void stop() override { running_ = false; }
+
+    QList<CameraChoice> cameras() const override;
+    QByteArray cameraId() const override { return id_; }
+    QSize resolution() const override { return resolution_; }
+    void useCamera(const QByteArray& id, const QSize& resolution) override;
+
+    QString problem() const override { return {}; }
+
+    // Delivers the next frame (a new seed each time) while running.
+    void pushFrame();
+
+private:
+    QPointer<QVideoSink> sink_;
+    QByteArray id_;
+    QSize resolution_;
+    quint32 seed_ = 1;
+    bool running_ = false;
+};

@@ -1,0 +1,234 @@
+// The camera screen as the registration screen uses it: opened modally with
+// PhotoFileBase and CallerForm set, frames pushed through the preview's
+// sink, the save button pressed.
+
+#include "photo/camerascreen.h"
+#include "photo/syntheticsource.h"
+#include "support/modalhelper.h"
+#include "util/programwide.h"
+
+#include <QComboBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVideoSink>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+// Runs body once the screen's modal loop is running, then waits for exec().
+int runModal(FrmPOS_사진찍기& screen, std::function<void()> body) {
+    QTimer::singleShot(0, &screen, std::move(body));
+    return screen.exec();
+}
+
+void pushFrame(FrmPOS_사진찍기& screen, const QSize& size = QSize(640, 480)) {
+    screen.ezVidCap()->videoSink()->setVideoFrame(MakeYuyvFrame(MakeCameraLikeImage(size, 11)));
+}
+
+QPushButton* button(FrmPOS_사진찍기& screen, const char* name) {
+    return screen.findChild<QPushButton*>(QString::fromUtf8(name));
+}
+
+} // namespace
+
+class TestCameraScreen : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void firstSaveCreatesFolderShowsPhotoAndCloses();
+    void leavingWithoutSaving_data();
+    void leavingWithoutSaving();
+    void noFrameFailsAndTheScreenStaysForAnotherTry();
+    void photoFolderNameTakenByAFile();
+    void callerWithoutPhotoBoxReportsAndKeepsTheFile();
+    void baseNameNeverLeavesThePhotoFolder_data();
+    void baseNameNeverLeavesThePhotoFolder();
+    void settingsButtonOpensTheCameraSettings();
+
+private:
+    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<QWidget> caller_;
+    QLabel* photoBox_ = nullptr;
+};
+
+void TestCameraScreen::init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    ProgramFolder = folder_->path();
+    caller_ = std::make_unique<QWidget>();
+    photoBox_ = new QLabel(caller_.get());
+    photoBox_->setObjectName("회원사진");
+    photoBox_->setGeometry(0, 0, 120, 150);
+    CallerForm = caller_.get();
+    PhotoFileBase = "010-" + QString("1234-5678");
+}
+
+void TestCameraScreen::cleanup() {
+    PhotoFileBase.clear();
+    CallerForm = nullptr;
+    caller_.reset();
+    folder_.reset();
+    ProgramFolder.clear();
+    QCOMPARE(ModalAnswer::leftoverWindows(), QStringList());
+}
+
+void TestCameraScreen::firstSaveCreatesFolderShowsPhotoAndCloses() {
+    const QString photoFolder = folder_->filePath("회원사진");
+    QVERIFY(!QFileInfo::exists(photoFolder));
+    FrmPOS_사진찍기 screen;
+    QCOMPARE(screen.windowTitle(), QString("사진찍기"));
+    bool shownWhileOpen = false;
+    const int result = runModal(screen, [&] {
+        shownWhileOpen = screen.isVisible();
+        pushFrame(screen);
+        button(screen, "버튼사진찍기")->click();
+    });
+    QVERIFY(shownWhileOpen);
+    QCOMPARE(result, int(QDialog::Accepted));
+    QVERIFY(!screen.isVisible());
+
+    const QString path = photoFolder + "/010-1234-5678.JPG";
+    QVERIFY(QFileInfo(photoFolder).isDir());
+    QImageReader reader(path);
+    QCOMPARE(reader.format(), QByteArray("jpeg"));
+    QCOMPARE(reader.read().size(), QSize(640, 480));
+    QVERIFY(!photoBox_->pixmap().isNull());
+    QCOMPARE(photoBox_->pixmap().size(), photoBox_->size());
+}
+
+void TestCameraScreen::leavingWithoutSaving_data() {
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Escape") << true;
+    QTest::newRow("close button") << false;
+}
+
+void TestCameraScreen::leavingWithoutSaving() {
+    QFETCH(bool, escape);
+    FrmPOS_사진찍기 screen;
+    const int result = runModal(screen, [&] {
+        pushFrame(screen);
+        if (escape) {
+            QTest::keyClick(&screen, Qt::Key_Escape);
+        } else {
+            screen.close();
+        }
+    });
+    QCOMPARE(result, int(QDialog::Rejected));
+    QVERIFY(!QFileInfo::exists(folder_->filePath("회원사진")));
+    QVERIFY(photoBox_->pixmap().isNull());
+}
+
+void TestCameraScreen::noFrameFailsAndTheScreenStaysForAnotherTry() {
+    ModalAnswer box = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Once, "Frm_메세지");
+    FrmPOS_사진찍기 screen;
+    bool openAfterFailure = false;
+    bool fileAfterFailure = true;
+    const int result = runModal(screen, [&] {
+        button(screen, "버튼사진찍기")->click(); // returns once the box is answered
+        openAfterFailure = screen.isVisible();
+        fileAfterFailure = QFileInfo::exists(folder_->filePath("회원사진/010-1234-5678.JPG"));
+        pushFrame(screen);
+        button(screen, "버튼사진찍기")->click();
+    });
+    QCOMPARE(box.texts(), QStringList{"\r\n사진저장 실패"});
+    QVERIFY(openAfterFailure);
+    QVERIFY(!fileAfterFailure);
+    QCOMPARE(result, int(QDialog::Accepted));
+    QVERIFY(!photoBox_->pixmap().isNull());
+}
+
+void TestCameraScreen::photoFolderNameTakenByAFile() {
+    const QString blocker = folder_->filePath("회원사진");
+    {
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+    }
+    ModalAnswer box = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Once, "Frm_메세지");
+    FrmPOS_사진찍기 screen;
+    runModal(screen, [&] {
+        pushFrame(screen);
+        button(screen, "버튼사진찍기")->click();
+        screen.reject();
+    });
+    QCOMPARE(box.texts(), QStringList{"\r\n사진저장 실패"});
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("keep me"));
+}
+
+void TestCameraScreen::callerWithoutPhotoBoxReportsAndKeepsTheFile() {
+    QWidget bare;
+    CallerForm = &bare;
+    ModalAnswer box = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Once, "Frm_메세지");
+    FrmPOS_사진찍기 screen;
+    bool openAfterError = false;
+    const int result = runModal(screen, [&] {
+        pushFrame(screen);
+        button(screen, "버튼사진찍기")->click();
+        openAfterError = screen.isVisible();
+        screen.reject();
+    });
+    QCOMPARE(result, int(QDialog::Rejected));
+    QVERIFY(openAfterError);
+    QVERIFY2(box.text().startsWith("\r\n버튼사진찍기_Click\r\n") &&
+                 !box.text().startsWith("\r\n버튼사진찍기_Click\r\n\r\n") &&
+                 box.text().length() > QString("\r\n버튼사진찍기_Click\r\n").length(),
+             qPrintable(box.text()));
+    QVERIFY(QFileInfo::exists(folder_->filePath("회원사진/010-1234-5678.JPG")));
+}
+
+void TestCameraScreen::baseNameNeverLeavesThePhotoFolder_data() {
+    QTest::addColumn<QString>("base");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("parent folder") << QString("../010-1234-5678");
+    QTest::newRow("backslash") << QString("..\\010-1234-5678");
+    QTest::newRow("dot dot") << QString("..");
+}
+
+void TestCameraScreen::baseNameNeverLeavesThePhotoFolder() {
+    QFETCH(QString, base);
+    PhotoFileBase = base;
+    ModalAnswer box = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Once, "Frm_메세지");
+    FrmPOS_사진찍기 screen;
+    runModal(screen, [&] {
+        pushFrame(screen);
+        button(screen, "버튼사진찍기")->click();
+        screen.reject();
+    });
+    QVERIFY2(box.text().startsWith("\r\n버튼사진찍기_Click\r\n"), qPrintable(box.text()));
+    QCOMPARE(
+        QDir(folder_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList());
+    QVERIFY(!QFileInfo::exists(folder_->filePath("../010-1234-5678.JPG")));
+    QVERIFY(photoBox_->pixmap().isNull());
+}
+
+void TestCameraScreen::settingsButtonOpensTheCameraSettings() {
+    FrmPOS_사진찍기 screen(nullptr, std::make_unique<SyntheticFrameSource>());
+    QStringList offered;
+    ModalAnswer settings(
+        [&](QWidget* dialog) {
+            auto* cameras = dialog->findChild<QComboBox*>("카메라목록");
+            auto* sizes = dialog->findChild<QComboBox*>("해상도");
+            QVERIFY(cameras && sizes);
+            offered << cameras->currentText();
+            sizes->setCurrentIndex(sizes->findData(QSize(320, 240)));
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        },
+        ModalAnswer::Once, "CameraSettingsDialog");
+    runModal(screen, [&] {
+        button(screen, "카메라설정")->click();
+        screen.reject();
+    });
+    QCOMPARE(offered, QStringList{"합성 영상"});
+    QCOMPARE(screen.ezVidCap()->latestFrame().size(), QSize(320, 240));
+}
+
+QTEST_MAIN(TestCameraScreen)
+#include "tst_camerascreen.moc"
