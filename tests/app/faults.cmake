@@ -14,3 +14,9 @@ endif()
 
 station_add_test(tst_badsettings SOURCES tst_badsettings.cpp entrydriver.h stationfixture.h
   LIBS station_app station_odbc_fixture LABELS gui db ENV "${STATION_ODBC_ENV_SQLITE}")
+
+foreach(backend sqlite postgresql)
+  station_add_test(tst_badinput_${backend} SOURCES tst_badinput.cpp entrydriver.h stationfixture.h
+    LIBS station_app station_odbc_fixture LABELS gui db
+    ENV "${STATION_ODBC_ENV_SQLITE};STATION_TEST_BACKEND=${backend}")
+endforeach()

@@ -87,6 +87,8 @@ struct MemberRow {
     bool photoNull = true;
     QByteArray photo;
     QString extra; // 가입구분, the store's own column
+
+    bool operator==(const MemberRow&) const = default;
 };
 
 class Station {
