@@ -8,10 +8,13 @@
 #include "stationfixture.h"
 
 #include "config/settingsscreen.h"
+#include "photo/camerascreen.h"
+#include "photo/syntheticsource.h"
 #include "support/folderfaults.h"
 #include "support/localpostgres.h"
 
 #include <QPushButton>
+#include <QVideoSink>
 
 using namespace stationtest;
 
@@ -420,8 +423,9 @@ private Q_SLOTS:
     // ---- a full disk -----------------------------------------------------
 
     // The photo folder on a disk without a byte to spare: a stored photo
-    // still shows (the lookup writes no file), and the photo the camera left
-    // there before the disk filled is stored and then removed.
+    // still shows (the lookup writes no file), a new picture is refused, and
+    // the photo the camera left there before the disk filled is stored and
+    // then removed.
     void fullPhotoFolder() {
         if (!useStation(odbcfixture::Backend::SQLite)) {
             return;
@@ -445,7 +449,34 @@ private Q_SLOTS:
         QVERIFY(!entry.photo->pixmap().isNull());
         QCOMPARE(station().jpegFiles(), QStringList{taken});
 
+        // A new picture for the same member cannot be written: the camera
+        // says so and stays open, and leaves the earlier file whole (no
+        // half-written JPEG for the save to store).
         entry.lookUp(QStringLiteral("12345678"));
+        QStringList cameraBoxes;
+        bool stayedOpen = false;
+        ModalAnswer camera(
+            [&](QWidget* w) {
+                auto* screen = dynamic_cast<FrmPOS_사진찍기*>(w);
+                QVERIFY(screen);
+                screen->ezVidCap()->videoSink()->setVideoFrame(
+                    MakeYuyvFrame(MakeCameraLikeImage(QSize(640, 480), 5)));
+                ModalAnswer failed = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Every,
+                                                      QStringLiteral("Frm_메세지"));
+                screen->findChild<QPushButton*>(QStringLiteral("버튼사진찍기"))->click();
+                cameraBoxes = failed.texts();
+                stayedOpen = screen->isVisible();
+                screen->reject();
+            },
+            ModalAnswer::Once, QStringLiteral("FrmPOS_사진찍기"));
+        EntryDriver::click(entry.button("버튼사진찍기"));
+        QVERIFY(camera.seen());
+        station().reactivate();
+        QCOMPARE(cameraBoxes, QStringList{box(QStringLiteral("사진저장 실패"))});
+        QVERIFY(stayedOpen);
+        QCOMPARE(station().jpegFiles(), QStringList{taken});
+        QCOMPARE(readFile(taken), photo);
+
         entry.name->setText(QStringLiteral("사진있음"));
         entry.press("버튼여");
         QCOMPARE(entry.confirm(), QStringList());
