@@ -88,7 +88,13 @@ QString MyText::admitted(const QString& typed) const {
             kept += c;
         }
     }
-    return kept.left(room());
+    // The limit counts UTF-16 units, as the columns do; a character of two
+    // units that does not fit whole is left out, never cut in half.
+    qsizetype fits = qMin(kept.size(), qsizetype(room()));
+    if (fits < kept.size() && fits > 0 && kept.at(fits - 1).isHighSurrogate()) {
+        --fits;
+    }
+    return kept.left(fits);
 }
 
 // How many more characters the user may type over the current selection.
@@ -119,6 +125,21 @@ void MyText::keyPressEvent(QKeyEvent* event) {
         event->accept();
         Q_EMIT keyUp(virtualKey, shift);
         return;
+    }
+
+    // A key that types more than one unit (a character outside the Basic
+    // Multilingual Plane) is held to the same limit and input type.
+    const QString typed = event->text();
+    if (typed.size() > 1 && typed.at(0).unicode() >= 32) {
+        const QString kept = admitted(typed);
+        if (kept != typed) {
+            if (!kept.isEmpty()) {
+                insert(kept);
+            }
+            event->accept();
+            Q_EMIT keyUp(virtualKey, shift);
+            return;
+        }
     }
 
     const int original = characterCode(*event);

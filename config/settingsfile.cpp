@@ -117,6 +117,17 @@ SettingsReadResult ReadSettingsFile(const QString& path, StationSettings& out, Q
     if (lines.size() < kLinesRead) {
         return SettingsReadResult::TooFewLines;
     }
+    // No editor writes a NUL, and a value holding one would reach the
+    // driver cut short (the rest of the connection string dropped): this is
+    // no settings file.
+    for (const QString& line : lines) {
+        if (line.contains(QChar(u'\0'))) {
+            if (error) {
+                *error = QStringLiteral("%1 은(는) 텍스트 파일이 아닙니다").arg(path);
+            }
+            return SettingsReadResult::Unreadable;
+        }
+    }
     StationSettings read;
     read.StoreCode = ValueOf(lines[StoreCode]);
     read.ServerIp = ValueOf(lines[ServerIp]);
@@ -166,7 +177,8 @@ bool WriteSettingsFile(const QString& path, const SettingsFields& fields, QStrin
         }
         bool lossless = false;
         bytes += cp949::encode(kKeyTexts[i] + values[i], &lossless);
-        if (!lossless) {
+        // A NUL would make the whole file unreadable.
+        if (!lossless || values[i].contains(QChar(u'\0'))) {
             return fail(
                 QStringLiteral("%1 값에 파일에 쓸 수 없는 문자가 있습니다").arg(KeyName(line)));
         }

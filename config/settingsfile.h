@@ -33,7 +33,8 @@ enum class SettingsReadResult {
     Ok,          // eight lines were read; the settings are filled
     Missing,     // no such file (a folder of that name counts as missing)
     TooFewLines, // fewer than eight lines; the settings are left as they were
-    Unreadable,  // the file exists but could not be read (see `error`)
+    Unreadable,  // the file exists but could not be read, or holds a NUL in
+                 // the lines read: not a text file (see `error`)
 };
 
 // Reads the first eight lines of the file at `path` into `out`.
@@ -71,8 +72,9 @@ struct SettingsFields {
 // was. The file is readable and writable by its owner only (it holds the
 // store-server login). Returns false with a description in `error` when:
 //  - the folder or file cannot be written (the system's description);
-//  - a value holds a character CP949 cannot hold, or a CR, which would not
-//    read back (a CR would end the line early);
+//  - a value holds a character CP949 cannot hold, a CR or a NUL, which would
+//    not read back (a CR would end the line early, a NUL makes the file
+//    unreadable);
 //  - a login value cannot be encoded (EnCoding has logged it already).
 // It neither logs nor shows anything itself: the settings screen writes the
 // description to the error log under "저장_PROC" and shows it.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test, first with
 # warnings as errors (preset "ci"), then under ASan+UBSan (preset "asan").
+# After the ci preset, when run as root, the Debian package is built,
+# installed and removed again (scripts/check-package.sh).
 #   scripts/test.sh            both presets
 #   scripts/test.sh ci         one preset
 set -euo pipefail
@@ -24,4 +26,8 @@ for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$(nproc)"
   ctest --preset "$preset" -j "$(nproc)"
+  if [ "$preset" = ci ]; then
+    # The package an installer gets, installed and removed on this machine.
+    bash scripts/check-package.sh build/ci
+  fi
 done

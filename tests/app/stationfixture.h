@@ -87,11 +87,15 @@ struct MemberRow {
     bool photoNull = true;
     QByteArray photo;
     QString extra; // 가입구분, the store's own column
+
+    bool operator==(const MemberRow&) const = default;
 };
 
 class Station {
 public:
-    explicit Station(odbcfixture::Backend backend) : m_table(backend) {}
+    // `postgresServer`: see odbcfixture::MemberTable.
+    explicit Station(odbcfixture::Backend backend, const QString& postgresServer = {})
+        : m_table(backend, postgresServer) {}
     ~Station() { stop(); }
 
     bool ready() const { return m_table.ready() && m_folder.isValid(); }

@@ -189,6 +189,20 @@ private Q_SLOTS:
         QApplication::sendEvent(&field, &ime);
         QCOMPARE(field.text(), QStringLiteral("xy12"));
 
+        // A character of two UTF-16 units goes in whole or not at all, typed
+        // or pasted.
+        QKeyEvent wide(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("😀"));
+        field.setText(QStringLiteral("abc"));
+        field.end(false);
+        QApplication::sendEvent(&field, &wide);
+        QCOMPARE(field.text(), QStringLiteral("abc"));
+        QApplication::clipboard()->setText(QStringLiteral("😀"));
+        QTest::keySequence(&field, QKeySequence::Paste);
+        QCOMPARE(field.text(), QStringLiteral("abc"));
+        QTest::keyClick(&field, Qt::Key_Backspace);
+        QApplication::sendEvent(&field, &wide);
+        QCOMPARE(field.text(), QStringLiteral("ab😀"));
+
         // Text set by the program is not cut, and can still be shortened.
         field.setText(QStringLiteral("0123456789"));
         QCOMPARE(field.text(), QStringLiteral("0123456789"));

@@ -158,6 +158,24 @@ private Q_SLOTS:
         QCOMPARE(ReadText(seven + "\r\n", SettingsReadResult::Ok).PosId, "");
     }
 
+    // A NUL in the lines read marks a file that no editor wrote; a value
+    // holding one would reach the driver cut short.
+    void aNulMakesTheFileUnreadable() {
+        QByteArray bytes = cp949::encode(StandardText("\r\n"));
+        bytes.insert(bytes.indexOf("192.168") + 3, '\0');
+        QVERIFY(WriteAll(Path(), bytes));
+        StationSettings s;
+        s.StoreCode = "untouched";
+        QString error;
+        QCOMPARE(ReadSettingsFile(Path(), s, &error), SettingsReadResult::Unreadable);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(s.StoreCode, "untouched");
+        QCOMPARE(ReadAll(Path()), bytes);
+        // After the eighth line it is never read.
+        QVERIFY(WriteAll(Path(), cp949::encode(StandardText("\r\n")) + QByteArray("\0\0\r\n", 4)));
+        QCOMPARE(ReadSettingsFile(Path(), s), SettingsReadResult::Ok);
+    }
+
     void missingFileIsItsOwnOutcome() {
         StationSettings s;
         QCOMPARE(ReadSettingsFile(Path(), s), SettingsReadResult::Missing);
@@ -268,6 +286,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("logsEnCoding");
         QTest::newRow("CR in a value") << 1 << "10.0.0.1\r5" << false;
         QTest::newRow("emoji in a value") << 4 << QString::fromUtf8("QTR\xF0\x9F\x98\x80") << false;
+        QTest::newRow("NUL in a value") << 3 << (QString("MS") + QChar(0) + "SQL") << false;
         QTest::newRow("login that cannot be encoded") << 5 << "sa\tx" << true;
         QTest::newRow("login with a character CP949 lacks")
             << 6 << QString::fromUtf8("p\xC3\xBF") << true;

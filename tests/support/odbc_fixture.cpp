@@ -74,10 +74,11 @@ QString memberTableSql(Backend backend) {
     return sql;
 }
 
-MemberTable::MemberTable(Backend backend) : backend_(backend) {
+MemberTable::MemberTable(Backend backend, const QString& postgresServer) : backend_(backend) {
     try {
         if (backend == Backend::PostgreSQL) {
-            adminConnectionString_ = postgresConnectionString(&skipReason_);
+            adminConnectionString_ =
+                postgresServer.isEmpty() ? postgresConnectionString(&skipReason_) : postgresServer;
             if (adminConnectionString_.isEmpty()) {
                 unavailable_ = true;
                 return;

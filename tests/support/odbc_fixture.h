@@ -45,7 +45,10 @@ QString memberTableSql(Backend backend);
 
 class MemberTable {
 public:
-    explicit MemberTable(Backend backend);
+    // `postgresServer`: a connection string to a PostgreSQL server other
+    // than the one STATION_PG_* name (e.g. a test's own, see
+    // support/localpostgres.h); ignored for SQLite.
+    explicit MemberTable(Backend backend, const QString& postgresServer = {});
     ~MemberTable();
     MemberTable(const MemberTable&) = delete;
     MemberTable& operator=(const MemberTable&) = delete;
