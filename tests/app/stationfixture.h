@@ -33,6 +33,14 @@ namespace stationtest {
 
 inline const QString kStore = QStringLiteral("0001");
 
+// Once per test program: the ODBC drivers registered for this process and
+// the program's version set (the screen shows it). Empty when ready, else
+// why the tests cannot run here.
+inline QString prepareStationProcess(const QString& version = QStringLiteral("1.0.0")) {
+    QCoreApplication::setApplicationVersion(version);
+    return odbcfixture::prepareProcess();
+}
+
 // A small JPEG as the camera would leave it: a figure on a background of
 // the given colour (tests tell photos apart by colour and size).
 inline QByteArray jpeg(const QColor& colour, QSize size = QSize(120, 160)) {

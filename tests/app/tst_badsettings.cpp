@@ -52,11 +52,9 @@ class TestBadSettings : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        const QString why = odbcfixture::prepareProcess();
-        if (!why.isEmpty()) {
+        if (const QString why = prepareStationProcess(); !why.isEmpty()) {
             QSKIP(qPrintable(why));
         }
-        QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     }
 
     void init() {

@@ -29,11 +29,10 @@ class TestStartup : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        const QString why = odbcfixture::prepareProcess();
-        if (!why.isEmpty()) {
+        if (const QString why = prepareStationProcess(QStringLiteral("24.12.0024"));
+            !why.isEmpty()) {
             QSKIP(qPrintable(why));
         }
-        QCoreApplication::setApplicationVersion(QStringLiteral("24.12.0024"));
     }
 
     void init() {

@@ -63,8 +63,7 @@ class TestTakePhoto : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        const QString why = odbcfixture::prepareProcess();
-        if (!why.isEmpty()) {
+        if (const QString why = prepareStationProcess(); !why.isEmpty()) {
             QSKIP(qPrintable(why));
         }
     }
