@@ -24,10 +24,10 @@ station_pg_start() {
     runas=(runuser -u postgres --)
   fi
   "${runas[@]}" "$bin/initdb" -D "$dir/data" -U station --auth=trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 \
-    || { cat "$dir/initdb.log" >&2; return 1; }
+    || { cat "$dir/initdb.log" >&2; rm -rf "$dir"; return 1; }
   "${runas[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
     -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off" start >/dev/null \
-    || { cat "$dir/server.log" >&2; return 1; }
+    || { cat "$dir/server.log" >&2; rm -rf "$dir"; return 1; }
   "$bin/psql" -h 127.0.0.1 -p "$port" -U station -d postgres -qc "CREATE DATABASE station_test" >/dev/null
   export STATION_PG_DIR="$dir" STATION_PG_HOST=127.0.0.1 STATION_PG_PORT="$port" \
          STATION_PG_USER=station STATION_PG_PASSWORD="" STATION_PG_DB=station_test
