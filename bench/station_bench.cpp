@@ -79,21 +79,7 @@ qint64 monotonicNs() {
 }
 
 StationSettings settingsFor(const odbcfixture::MemberTable& table) {
-    if (table.backend() == odbcfixture::Backend::SQLite) {
-        return table.stationSettings(Store);
-    }
-    // PostgreSQL is reached through StoreDb.redirect(); the file still
-    // names a store server, as an installed station's does.
-    StationSettings s;
-    s.StoreCode = Store;
-    s.ServerIp = QStringLiteral("127.0.0.1");
-    s.ServerPort = QStringLiteral("1433");
-    s.DbKind = QStringLiteral("MS-SQL");
-    s.DbName = QStringLiteral("QTR");
-    s.LoginId = QStringLiteral("sa");
-    s.LoginPassword = QStringLiteral("station");
-    s.PosId = QStringLiteral("01");
-    return s;
+    return table.stationSettings(Store);
 }
 
 // The settings file and the door file that start-up needs.

@@ -124,21 +124,7 @@ public:
 
     // What the settings file says: for SQLite the database file behind the
     // driver name "SQL Server"; PostgreSQL is reached by redirection.
-    StationSettings settings() const {
-        if (m_table.backend() == odbcfixture::Backend::SQLite) {
-            return m_table.stationSettings(kStore);
-        }
-        StationSettings s;
-        s.StoreCode = kStore;
-        s.ServerIp = QStringLiteral("127.0.0.1");
-        s.ServerPort = QStringLiteral("1433");
-        s.DbKind = QStringLiteral("MS-SQL");
-        s.DbName = QStringLiteral("QTR");
-        s.LoginId = QStringLiteral("sa");
-        s.LoginPassword = QStringLiteral("station");
-        s.PosId = QStringLiteral("01");
-        return s;
-    }
+    StationSettings settings() const { return m_table.stationSettings(kStore); }
 
     // Creates the screen and runs its start-up; every box it shows is
     // closed and counted in `boxes`.

@@ -127,7 +127,7 @@ StationSettings MemberTable::stationSettings(const QString& storeCode) const {
     settings.ServerIp = QStringLiteral("127.0.0.1");
     settings.ServerPort = QStringLiteral("1433");
     settings.DbKind = QStringLiteral("MS-SQL");
-    settings.DbName = databaseFile_;
+    settings.DbName = backend_ == Backend::SQLite ? databaseFile_ : QStringLiteral("QTR");
     settings.LoginId = QStringLiteral("sa");
     settings.LoginPassword = QStringLiteral("station");
     settings.PosId = QStringLiteral("01");

@@ -68,7 +68,9 @@ public:
 
     // Settings under which OpenStoreDb's own connection string reaches this
     // SQLite table when "SQL Server" is the SQLite driver (the start-up path;
-    // STATION_ODBC_ENV_SQLITE). Not available for PostgreSQL.
+    // STATION_ODBC_ENV_SQLITE). For PostgreSQL, reached through
+    // StoreDb.redirect(), they name a store server as an installed
+    // station's do.
     StationSettings stationSettings(const QString& storeCode) const;
 
     // Drops and creates the table again (empty, fresh defaults).
