@@ -63,24 +63,24 @@ FrmPOS_초기설정::FrmPOS_초기설정(QWidget* parent) : QDialog(parent) {
     constexpr int kLabelGap = 150;
     int index = 0;
     QWidget* previous = nullptr;
-    for (const Field& spec : fields) {
+    for (const Field& field : fields) {
         auto* label = new MyLabel(this);
         // The labels form one group, as they were designed.
         label->setObjectName(QStringLiteral("타이틀"));
         label->setProperty("index", index++);
-        label->setCaption(QString::fromUtf16(spec.caption));
+        label->setCaption(QString::fromUtf16(field.caption));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setGeometry(
-            twips::rect(kLabelLeft, spec.top, spec.left - kLabelGap - kLabelLeft, spec.height));
+            twips::rect(kLabelLeft, field.top, field.left - kLabelGap - kLabelLeft, field.height));
 
         auto* text = new MyText(this);
-        text->setObjectName(QString::fromUtf16(spec.name));
-        text->setTextType(spec.textType);
-        text->setMaxLen(spec.maxLen);
-        text->setCentered(spec.centred);
-        text->setText(QString::fromUtf16(spec.designText));
-        text->setGeometry(twips::rect(spec.left, spec.top, spec.width, spec.height));
-        spec.widget = text;
+        text->setObjectName(QString::fromUtf16(field.name));
+        text->setTextType(field.textType);
+        text->setMaxLen(field.maxLen);
+        text->setCentered(field.centred);
+        text->setText(QString::fromUtf16(field.designText));
+        text->setGeometry(twips::rect(field.left, field.top, field.width, field.height));
+        field.widget = text;
         if (previous != nullptr) {
             setTabOrder(previous, text);
         }
@@ -98,17 +98,17 @@ FrmPOS_초기설정::FrmPOS_초기설정(QWidget* parent) : QDialog(parent) {
         {m_버튼저장, u"버튼저장", u"저 장 ", 1920, 4890, 1155, 555},
         {m_버튼나가기, u"버튼나가기", u"나가기  ", 3630, 4890, 1245, 555},
     };
-    for (const auto& spec : buttons) {
-        auto* button = new QPushButton(QString::fromUtf16(spec.caption), this);
-        button->setObjectName(QString::fromUtf16(spec.name));
+    for (const auto& entry : buttons) {
+        auto* button = new QPushButton(QString::fromUtf16(entry.caption), this);
+        button->setObjectName(QString::fromUtf16(entry.name));
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoDefault(false);
-        button->setGeometry(twips::rect(spec.left, spec.top, spec.width, spec.height));
+        button->setGeometry(twips::rect(entry.left, entry.top, entry.width, entry.height));
         QFont bold = button->font();
         bold.setBold(true);
         bold.setPixelSize(15);
         button->setFont(bold);
-        spec.widget = button;
+        entry.widget = button;
     }
     connect(m_버튼저장, &QPushButton::clicked, this, [this] { 버튼저장_Click(); });
     connect(m_버튼나가기, &QPushButton::clicked, this, [this] { close(); });
