@@ -17,6 +17,7 @@
 #include "dialogs/yesno.h"
 #include "photo/camerascreen.h"
 #include "photo/imagefield.h"
+#include "photo/photoimage.h"
 #include "util/errorlog.h"
 #include "util/phone.h"
 #include "util/programfolder.h"
@@ -56,12 +57,8 @@ void report(const QString& procedure, const QString& description) {
 // A file of the program folder that counts as present: a plain file, not a
 // folder and not hidden.
 bool programFileExists(const QString& name) {
-    const QFileInfo info(QDir(ProgramFolderPath()).filePath(name));
+    const QFileInfo info(ProgramFilePath(name));
     return info.isFile() && !info.isHidden();
-}
-
-QString photoFolder() {
-    return QDir(ProgramFolderPath()).filePath(QStringLiteral("회원사진"));
 }
 
 QFont fieldFont(const QStringList& families, int pixelSize, bool bold) {
@@ -254,7 +251,7 @@ bool FrmPOS_판매::Form_Load() {
     m_라벨버전->setText(VersionCaption(QCoreApplication::applicationVersion()));
 
     if (programFileExists(QStringLiteral("회원등록.JPG"))) {
-        const QImage picture(QDir(ProgramFolderPath()).filePath(QStringLiteral("회원등록.JPG")));
+        const QImage picture(ProgramFilePath(QStringLiteral("회원등록.JPG")));
         if (!picture.isNull()) {
             m_background = picture;
             update();
@@ -406,7 +403,8 @@ void FrmPOS_판매::버튼확인_MouseUp() {
                           m_주소->text()});
         // The camera's file, named after the field text as it stands.
         const QString photoFile =
-            QDir(photoFolder()).filePath(MemberPhonePrefix + phoneText + QStringLiteral(".JPG"));
+            QDir(PhotoFolderPath())
+                .filePath(MemberPhonePrefix + phoneText + QStringLiteral(".JPG"));
         LoadFileIntoField(photoFile, set.field(MemberCol::Photo));
         set.update();
         set.close();

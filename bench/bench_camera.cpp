@@ -2,8 +2,12 @@
 // frame in the preview, the save button clicked, timed until the JPEG is on
 // disk and shown in the caller's photo box (the click returns only then).
 // Usage: bench_camera [saves]   (runs headless unless QT_QPA_PLATFORM is set)
+// The photo is written into the photo folder beside the benchmark, which
+// runs itself from a scratch folder for that.
 
+#include "bench/support/scratchfolder.h"
 #include "photo/camerascreen.h"
+#include "photo/photoimage.h"
 #include "photo/syntheticsource.h"
 #include "util/programwide.h"
 
@@ -12,7 +16,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -22,21 +25,18 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    if (const int rc = bench::runFromScratchProgramFolder(); rc >= 0) {
+        return rc;
+    }
     const int saves = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 50;
 
-    QTemporaryDir folder;
-    if (!folder.isValid()) {
-        std::fprintf(stderr, "no scratch folder\n");
-        return 1;
-    }
-    ProgramFolder = folder.path();
     PhotoFileBase = QStringLiteral("010-1234-5678");
     QWidget caller;
     auto* box = new QLabel(&caller);
     box->setObjectName(QStringLiteral("회원사진"));
     box->resize(150, 190);
     CallerForm = &caller;
-    const QString path = folder.filePath(QStringLiteral("회원사진/010-1234-5678.JPG"));
+    const QString path = PhotoFolderPath() + QStringLiteral("/010-1234-5678.JPG");
 
     std::vector<double> millis;
     std::vector<qint64> bytes;

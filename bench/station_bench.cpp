@@ -7,7 +7,8 @@
 // painted; the time counts from the spawn, the peak memory is the program's
 // maximum resident set.
 //
-// End to end: the registration screen in this process against PostgreSQL,
+// End to end: the registration screen in this process (run again from a
+// scratch program folder, bench/support/scratchfolder.h) against PostgreSQL,
 // driven through its widgets as an operator drives it, beside the bare ODBC
 // calls for the same connection and statements (bench/support) in the same
 // run: the lookup when the phone field loses the focus, until the member is
@@ -15,6 +16,7 @@
 // cleared screen is painted.
 
 #include "app/registrationscreen.h"
+#include "bench/support/scratchfolder.h"
 #include "components/hotspot.h"
 #include "components/mytext.h"
 #include "components/odbc.h"
@@ -25,6 +27,7 @@
 #include "support/modalhelper.h"
 #include "support/odbc_fixture.h"
 #include "timing.h"
+#include "util/programfolder.h"
 #include "util/programwide.h"
 
 #include <QApplication>
@@ -291,14 +294,10 @@ void measureStartup() {
 class ScreenRun {
 public:
     explicit ScreenRun(const odbcfixture::MemberTable& table) {
-        if (!m_folder.isValid()) {
-            fail(QStringLiteral("no scratch folder"));
-        }
-        ProgramFolder = m_folder.path();
         StoreDb.redirect(table.connectionString());
-        prepareProgramFolder(m_folder.path(), settingsFor(table));
+        prepareProgramFolder(ProgramFolderPath(), settingsFor(table));
         m_screen = std::make_unique<FrmPOS_판매>();
-        m_screen->setInstanceLockPath(m_folder.filePath(QStringLiteral("station.lock")));
+        m_screen->setInstanceLockPath(ProgramFilePath(QStringLiteral("station.lock")));
         {
             ModalAnswer boxes = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Every);
             if (!m_screen->Form_Load() || boxes.seen()) {
@@ -323,12 +322,11 @@ public:
         m_screen.reset();
         StoreDb.close();
         StoreDb.redirect(QString());
-        ProgramFolder.clear();
     }
 
     QString photoFile(const QString& fieldText) const {
-        return m_folder.filePath(QStringLiteral("회원사진/010-") + fieldText +
-                                 QStringLiteral(".JPG"));
+        return ProgramFilePath(QStringLiteral("회원사진/010-") + fieldText +
+                               QStringLiteral(".JPG"));
     }
 
     // Focus in the phone field, the digits typed (formatted as they come).
@@ -415,7 +413,6 @@ private:
         }
     };
 
-    QTemporaryDir m_folder;
     std::unique_ptr<FrmPOS_판매> m_screen;
     PaintCounter m_paints;
     MyText* m_phone = nullptr;
@@ -529,6 +526,9 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     }
     QApplication app(argc, argv);
+    if (const int rc = bench::runFromScratchProgramFolder(); rc >= 0) {
+        return rc;
+    }
     const QString why = odbcfixture::prepareProcess();
     if (!why.isEmpty()) {
         fail(why);

@@ -32,14 +32,22 @@ function(station_add_library name)
 endfunction()
 
 # station_add_test(name SOURCES ... LIBS ... LABELS ... [ENV ...] [TIMEOUT s])
-# Every test runs headless and gets its own scratch folder.
+# Every test runs headless, from a program folder of its own (a fresh folder
+# holding a link to the test program, as the station's executable lies in
+# its program folder), with a working folder elsewhere; both go afterwards.
 function(station_add_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   station_target_defaults(${name})
-  add_test(NAME ${name} COMMAND ${name})
+  if(WIN32)
+    add_test(NAME ${name} COMMAND ${name})
+  else()
+    # Inside the build tree, so that the link never crosses file systems.
+    add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/in-program-folder.sh
+      ${CMAKE_BINARY_DIR}/test-program-folders $<TARGET_FILE:${name}>)
+  endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()

@@ -21,8 +21,6 @@ constexpr QRect kPreview = twips::rect(150, 210, 3600, 3975);
 constexpr QRect kSaveButton = twips::rect(4080, 240, 1845, 555);
 constexpr QRect kSettingsButton = twips::rect(4080, 3630, 1845, 555);
 
-const QString kPhotoFolder = QStringLiteral("회원사진");
-
 QPixmap blankIcon() {
     QPixmap pixmap(24, 24);
     pixmap.fill(Qt::transparent);
@@ -114,7 +112,7 @@ void FrmPOS_사진찍기::버튼사진찍기_Click() {
         return;
     }
     const QString fileName = PhotoFileBase + QStringLiteral(".JPG");
-    const QString folder = QDir(ProgramFolder).filePath(kPhotoFolder);
+    const QString folder = PhotoFolderPath();
     // A file of that name counts as present too: the write below then fails.
     if (!QFileInfo::exists(folder) && !QDir().mkpath(folder)) {
         showSaveError(QStringLiteral("사진 폴더를 만들 수 없습니다: %1").arg(folder));

@@ -15,8 +15,9 @@ class QPushButton;
 
 class FrmPOS_사진찍기 : public QDialog {
 public:
-    // source: where the preview's frames come from; the system's first
-    // camera when none is given.
+    // source: where the preview's frames come from; the system's camera
+    // when none is given (the one chosen in the camera settings, see
+    // photo/camerachoice.h).
     explicit FrmPOS_사진찍기(QWidget* parent = nullptr, std::unique_ptr<FrameSource> source = {});
 
     CameraView* ezVidCap() const { return ezVidCap_; }

@@ -78,7 +78,13 @@ void CameraSettingsDialog::fillResolutions() {
     resolutions_->setCurrentIndex(0);
 }
 
+CameraSetting CameraSettingsDialog::choice() const {
+    return {cameras_->currentData(kIdRole).toByteArray(),
+            resolutions_->currentData(kResolutionRole).toSize()};
+}
+
 void CameraSettingsDialog::apply() {
-    source_->useCamera(cameras_->currentData(kIdRole).toByteArray(),
-                       resolutions_->currentData(kResolutionRole).toSize());
+    const CameraSetting chosen = choice();
+    source_->useCamera(chosen.Id, chosen.Resolution);
+    changed_ = true;
 }

@@ -3,6 +3,8 @@
 // resolution. Every change goes to the source at once, so the preview
 // behind the dialog shows it while the dialog is still open.
 
+#include "util/programwide.h"
+
 #include <QDialog>
 
 class FrameSource;
@@ -13,6 +15,10 @@ class CameraSettingsDialog : public QDialog {
 public:
     explicit CameraSettingsDialog(FrameSource* source, QWidget* parent = nullptr);
 
+    // What the lists show now, and whether it was changed since opening.
+    CameraSetting choice() const;
+    bool changed() const { return changed_; }
+
 private:
     void fillResolutions();
     void apply();
@@ -20,4 +26,5 @@ private:
     FrameSource* source_;
     QComboBox* cameras_;
     QComboBox* resolutions_;
+    bool changed_ = false;
 };

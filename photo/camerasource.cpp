@@ -45,12 +45,12 @@ QCameraFormat formatFor(const QCameraDevice& device, const QSize& resolution) {
 } // namespace
 
 CameraFrameSource::CameraFrameSource(QObject* parent) : FrameSource(parent) {
-    const QList<QCameraDevice> devices = QMediaDevices::videoInputs();
-    if (devices.isEmpty()) {
+    const QCameraDevice device = QMediaDevices::defaultVideoInput();
+    if (device.isNull()) {
         problem_ = kNoCamera;
         return;
     }
-    openCamera(devices.first(), QSize());
+    openCamera(device, QSize());
 }
 
 CameraFrameSource::~CameraFrameSource() {

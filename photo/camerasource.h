@@ -1,6 +1,6 @@
 #pragma once
-// The station's webcam through Qt Multimedia: the first camera the system
-// lists, its frames delivered into the preview's sink.
+// The station's webcam through Qt Multimedia: the system's default camera
+// to begin with, its frames delivered into the preview's sink.
 
 #include "photo/framesource.h"
 

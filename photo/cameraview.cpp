@@ -1,8 +1,10 @@
 #include "photo/cameraview.h"
 
+#include "photo/camerachoice.h"
 #include "photo/camerasettings.h"
 #include "photo/camerasource.h"
 #include "photo/photoimage.h"
+#include "util/errorlog.h"
 
 #include <QHideEvent>
 #include <QPainter>
@@ -28,6 +30,7 @@ CameraView::CameraView(QWidget* parent, std::unique_ptr<FrameSource> source)
         update();
     });
     source_->setVideoSink(sink_);
+    UseRememberedCamera(*source_);
     source_->start();
     running_ = true;
 }
@@ -48,6 +51,13 @@ bool CameraView::SaveFrameAsJpeg(const QString& path) {
 void CameraView::ShowDeviceSettings() {
     CameraSettingsDialog dialog(source_.get(), this);
     dialog.exec();
+    if (!dialog.changed() || dialog.choice().Id.isEmpty()) {
+        return;
+    }
+    // Not worth a box: the choice holds for this run all the same.
+    if (QString error; !RememberCamera(dialog.choice(), &error)) {
+        WriteErrorLog(QStringLiteral("카메라설정_Click"), error);
+    }
 }
 
 QString CameraView::notice() const {

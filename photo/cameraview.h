@@ -16,8 +16,9 @@ class QVideoSink;
 class CameraView : public QWidget {
     Q_OBJECT
 public:
-    // Takes source (the system's first camera when none is given) and
-    // starts it: the preview runs from now until the view is hidden.
+    // Takes source (the system's default camera when none is given),
+    // switches it to the camera remembered from the settings when there is
+    // one, and starts it: the preview runs from now until the view is hidden.
     explicit CameraView(QWidget* parent = nullptr, std::unique_ptr<FrameSource> source = {});
     ~CameraView() override;
 
@@ -26,7 +27,8 @@ public:
     // written.
     bool SaveFrameAsJpeg(const QString& path);
 
-    // The camera and resolution choice, modal, applied as they change.
+    // The camera and resolution choice, modal, applied as they change and
+    // remembered for the next time (photo/camerachoice.h).
     void ShowDeviceSettings();
 
     // Every frame the preview shows comes through this sink.

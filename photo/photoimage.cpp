@@ -1,11 +1,17 @@
 #include "photo/photoimage.h"
 
+#include "util/programfolder.h"
+
 #include <QImageReader>
 #include <QImageWriter>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QSaveFile>
+
+QString PhotoFolderPath() {
+    return ProgramFilePath(QStringLiteral("회원사진"));
+}
 
 QImage FitPhoto(const QImage& image) {
     if (image.width() <= kMaxPhotoSize.width() && image.height() <= kMaxPhotoSize.height()) {

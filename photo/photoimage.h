@@ -8,6 +8,10 @@
 
 class QWidget;
 
+// The photo folder 회원사진 of the program folder: the camera screen writes
+// its capture there and the save reads it from there.
+QString PhotoFolderPath();
+
 // Largest photo kept; bigger frames are scaled down, aspect kept.
 inline constexpr QSize kMaxPhotoSize(640, 480);
 inline constexpr int kPhotoJpegQuality = 85;

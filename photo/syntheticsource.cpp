@@ -99,22 +99,37 @@ QVideoFrame MakeYuyvFrame(const QImage& source) {
 }
 
 SyntheticFrameSource::SyntheticFrameSource(QObject* parent)
-    : FrameSource(parent), id_("synthetic"), resolution_(kDefaultResolution) {}
+    : SyntheticFrameSource({{"synthetic",
+                             QStringLiteral("합성 영상"),
+                             {QSize(1280, 720), kDefaultResolution, QSize(320, 240)}}},
+                           parent) {}
+
+SyntheticFrameSource::SyntheticFrameSource(QList<CameraChoice> cameras, QObject* parent)
+    : FrameSource(parent), cameras_(std::move(cameras)) {
+    if (!cameras_.isEmpty()) {
+        id_ = cameras_.first().id;
+        resolution_ = defaultResolution(id_);
+    }
+}
+
+QSize SyntheticFrameSource::defaultResolution(const QByteArray& id) const {
+    for (const CameraChoice& camera : cameras_) {
+        if (camera.id == id && !camera.resolutions.isEmpty() &&
+            !camera.resolutions.contains(kDefaultResolution)) {
+            return camera.resolutions.first();
+        }
+    }
+    return kDefaultResolution;
+}
 
 void SyntheticFrameSource::start() {
     running_ = true;
     pushFrame();
 }
 
-QList<CameraChoice> SyntheticFrameSource::cameras() const {
-    return {{id_,
-             QStringLiteral("합성 영상"),
-             {QSize(1280, 720), kDefaultResolution, QSize(320, 240)}}};
-}
-
 void SyntheticFrameSource::useCamera(const QByteArray& id, const QSize& resolution) {
     id_ = id;
-    resolution_ = resolution.isEmpty() ? kDefaultResolution : resolution;
+    resolution_ = resolution.isEmpty() ? defaultResolution(id) : resolution;
     pushFrame();
 }
 

@@ -21,14 +21,19 @@ QVideoFrame MakeYuyvFrame(const QImage& image);
 class SyntheticFrameSource : public FrameSource {
     Q_OBJECT
 public:
+    // One camera, "합성 영상", at 1280 × 720, 640 × 480 (its default) and
+    // 320 × 240.
     explicit SyntheticFrameSource(QObject* parent = nullptr);
+    // The given cameras, the first one in use. A camera's default
+    // resolution is 640 × 480 when it offers that, else its first.
+    explicit SyntheticFrameSource(QList<CameraChoice> cameras, QObject* parent = nullptr);
 
     void setVideoSink(QVideoSink* sink) override { sink_ = sink; }
     // Starting and switching deliver one frame at once; pushFrame() more.
     void start() override;
     void stop() override { running_ = false; }
 
-    QList<CameraChoice> cameras() const override;
+    QList<CameraChoice> cameras() const override { return cameras_; }
     QByteArray cameraId() const override { return id_; }
     QSize resolution() const override { return resolution_; }
     void useCamera(const QByteArray& id, const QSize& resolution) override;
@@ -39,6 +44,9 @@ public:
     void pushFrame();
 
 private:
+    QSize defaultResolution(const QByteArray& id) const;
+
+    QList<CameraChoice> cameras_;
     QPointer<QVideoSink> sink_;
     QByteArray id_;
     QSize resolution_;

@@ -1,12 +1,12 @@
 #include "util/programfolder.h"
 
-#include "util/programwide.h"
-
 #include <QCoreApplication>
+#include <QDir>
 
 QString ProgramFolderPath() {
-    if (!ProgramFolder.isEmpty()) {
-        return ProgramFolder;
-    }
     return QCoreApplication::applicationDirPath();
+}
+
+QString ProgramFilePath(const QString& name) {
+    return QDir(ProgramFolderPath()).filePath(name);
 }

@@ -3,18 +3,20 @@
 // the program keeps state beyond a handler; everything here is touched only
 // from the user-interface thread.
 
+#include <QByteArray>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <QtGlobal>
 
+#include <optional>
+
 class OdbcConnection;
 
-// The folder that holds the program file; the settings, the door file, the
-// background picture, ERROR_LOG and the photo folder lie directly in it.
-// Start-up sets it from the executable's location; tests point it at a
-// scratch folder.
-inline QString ProgramFolder;
+// The program folder (the settings, the door file, the background picture,
+// ERROR_LOG and the photo folder) is not kept here: util/programfolder.h
+// derives it from the executable every time.
 
 // Settings read once at start-up from the settings file.
 struct StationSettings {
@@ -37,6 +39,19 @@ inline bool MainScreenReady = false;
 
 // The last statement text built for the store server.
 inline QString SqlText;
+
+// A camera as chosen in the camera settings: the system's id for it and
+// the resolution (empty: the camera's own default).
+struct CameraSetting {
+    QByteArray Id;
+    QSize Resolution;
+
+    bool operator==(const CameraSetting&) const = default;
+};
+
+// The camera chosen in this run; until one is chosen, the camera settings
+// file of the program folder says (photo/camerachoice.h).
+inline std::optional<CameraSetting> ChosenCamera;
 
 // Hand-over from the registration screen to the camera screen.
 inline QPointer<QWidget> CallerForm;

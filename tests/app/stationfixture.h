@@ -1,7 +1,8 @@
 #pragma once
-// A station for the registration-screen tests: a scratch program folder with
-// the settings and door files, the member table on the chosen backend, and
-// the registration screen started through its real start-up.
+// A station for the registration-screen tests: the test program's own
+// program folder (emptied for each station, see support/programfolder.h)
+// with the settings and door files, the member table on the chosen backend,
+// and the registration screen started through its real start-up.
 //
 // SQLite is reached through the driver name "SQL Server" exactly as the demo
 // does (the settings name the database file); PostgreSQL through
@@ -13,6 +14,7 @@
 #include "config/settingsfile.h"
 #include "support/modalhelper.h"
 #include "support/odbc_fixture.h"
+#include "support/programfolder.h"
 #include "util/cp949.h"
 #include "util/programwide.h"
 
@@ -23,7 +25,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -107,12 +108,13 @@ public:
     ~Station() { stop(); }
 
     bool ready() const { return m_table.ready() && m_folder.isValid(); }
-    QString skipReason() const { return m_table.skipReason(); }
+    QString skipReason() const {
+        return m_folder.isValid() ? m_table.skipReason() : m_folder.errorString();
+    }
     odbcfixture::Backend backend() const { return m_table.backend(); }
 
     // The program folder and the files start-up needs, for store `kStore`.
     void prepare() {
-        ProgramFolder = m_folder.path();
         if (m_table.backend() == odbcfixture::Backend::PostgreSQL) {
             StoreDb.redirect(m_table.connectionString());
         }
@@ -164,7 +166,6 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         StoreDb.close();
         StoreDb.redirect(QString());
-        ProgramFolder.clear();
         StationConfig = StationSettings{};
         MainScreenReady = false;
         CallerForm.clear();
@@ -285,7 +286,7 @@ public:
 
 private:
     odbcfixture::MemberTable m_table;
-    QTemporaryDir m_folder;
+    ScratchProgramFolder m_folder;
     std::unique_ptr<FrmPOS_판매> m_screen;
 };
 

@@ -367,15 +367,13 @@ private Q_SLOTS:
     // "저장_PROC" and the reason, the screen stays open, the old file stays
     // byte for byte and no temporary file is left. The log entry is lost.
     void settingsSaveIntoAReadOnlyFolder() {
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        ProgramFolder = folder.path();
+        ScratchProgramFolder folder;
+        QVERIFY2(folder.isValid(), qPrintable(folder.errorString()));
         const QString file = SettingsFilePath(folder.path());
         const QByteArray old = cp949::encode(QStringLiteral("매장코드 = 0009\r\n옛 설정\r\n"));
         QVERIFY(writeFile(file, old));
         folderfaults::ReadOnlyFolder readOnly(folder.path());
         if (!readOnly.ready()) {
-            ProgramFolder.clear();
             QSKIP(qPrintable(readOnly.skipReason()));
         }
 
@@ -388,11 +386,8 @@ private Q_SLOTS:
         QVERIFY(screen.isVisible());
         QCOMPARE(screen.result(), int(QDialog::Rejected));
         QCOMPARE(readFile(file), old);
-        QCOMPARE(
-            QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            QStringList{SettingsFileName});
+        QCOMPARE(folder.entryList(), QStringList{SettingsFileName});
         screen.close();
-        ProgramFolder.clear();
     }
 
     // A plain file named ERROR_LOG where the folder should be: errors are

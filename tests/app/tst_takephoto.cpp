@@ -1,7 +1,9 @@
 // Taking a member photo end to end: the registration screen's take-photo
 // button, the camera screen with a frame pushed through its preview's sink,
 // the picture on the registration screen, and the save that moves the file
-// into the member row. Runs once per backend (STATION_TEST_BACKEND).
+// into the member row. The test program runs, as the station does, from its
+// program folder with a working folder elsewhere. Runs once per backend
+// (STATION_TEST_BACKEND).
 
 #include "stationfixture.h"
 
@@ -85,7 +87,16 @@ private Q_SLOTS:
         QCOMPARE(ModalAnswer::leftoverWindows(), QStringList());
     }
 
+    // The camera's file goes to the program folder's photo folder, where
+    // the save reads it, never to the working folder.
     void photoTakenThenSavedEndsUpInTheRow() {
+        const QDir working = QDir::current();
+        QVERIFY2(working.canonicalPath() != QDir(station().path(QString())).canonicalPath(),
+                 "the test must run with a working folder other than its program folder");
+        const auto workingEntries = [&working] {
+            return working.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        };
+        const QStringList workingBefore = workingEntries();
         QVERIFY(!QFileInfo::exists(station().path(QStringLiteral("회원사진"))));
         takePhoto(QStringLiteral("12345678"), [](FrmPOS_사진찍기* camera) {
             QVERIFY(camera);
@@ -116,6 +127,7 @@ private Q_SLOTS:
         QCOMPARE(row->name, QStringLiteral("홍길동"));
         QCOMPARE(row->photo, bytes);
         QVERIFY(!QFileInfo::exists(file));
+        QCOMPARE(workingEntries(), workingBefore);
     }
 
     void leavingTheCameraTakesNothing() {

@@ -1,4 +1,5 @@
 #include "config/settingsfile.h"
+#include "support/programfolder.h"
 #include "util/cp949.h"
 #include "util/credential.h"
 #include "util/programwide.h"
@@ -55,7 +56,7 @@ SettingsFields TypicalFields() {
 
 class TestSettingsFile : public QObject {
     Q_OBJECT
-    QTemporaryDir* dir_ = nullptr;
+    ScratchProgramFolder* dir_ = nullptr;
 
     QString Path() const { return SettingsFilePath(dir_->path()); }
 
@@ -69,12 +70,10 @@ class TestSettingsFile : public QObject {
 
 private Q_SLOTS:
     void init() {
-        dir_ = new QTemporaryDir;
-        QVERIFY(dir_->isValid());
-        ProgramFolder = dir_->path();
+        dir_ = new ScratchProgramFolder;
+        QVERIFY2(dir_->isValid(), qPrintable(dir_->errorString()));
     }
     void cleanup() {
-        ProgramFolder.clear();
         StationConfig = {};
         delete dir_;
         dir_ = nullptr;
@@ -268,7 +267,7 @@ private Q_SLOTS:
         QVERIFY(!error.isEmpty());
         QCOMPARE(ReadAll(Path()), old);
         // No temporary file is left behind.
-        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+        QCOMPARE(dir_->entryList(QDir::Files | QDir::Hidden | QDir::System),
                  QStringList{SettingsFileName});
     }
 

@@ -6,6 +6,7 @@
 #include "config/settingsfile.h"
 #include "config/settingsscreen.h"
 #include "support/modalhelper.h"
+#include "support/programfolder.h"
 #include "util/cp949.h"
 #include "util/programwide.h"
 
@@ -29,7 +30,7 @@ QString box(const QString& text) {
 class TestSettingsScreen : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<ScratchProgramFolder> m_folder;
     std::unique_ptr<FrmPOS_초기설정> m_screen;
 
     MyText* field(const char* name) {
@@ -59,9 +60,8 @@ class TestSettingsScreen : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_folder->isValid());
-        ProgramFolder = m_folder->path();
+        m_folder = std::make_unique<ScratchProgramFolder>();
+        QVERIFY2(m_folder->isValid(), qPrintable(m_folder->errorString()));
         m_screen = std::make_unique<FrmPOS_초기설정>();
         m_screen->show();
         QVERIFY(QTest::qWaitForWindowActive(m_screen.get()));
@@ -69,7 +69,6 @@ private Q_SLOTS:
 
     void cleanup() {
         m_screen.reset();
-        ProgramFolder.clear();
         m_folder.reset();
         QCOMPARE(ModalAnswer::leftoverWindows(), QStringList());
     }

@@ -1,17 +1,20 @@
 // The camera screen as the registration screen uses it: opened modally with
 // PhotoFileBase and CallerForm set, frames pushed through the preview's
-// sink, the save button pressed.
+// sink, the save button pressed; and the camera chosen in its settings,
+// kept for the next opening and the next start.
 
+#include "photo/camerachoice.h"
 #include "photo/camerascreen.h"
 #include "photo/syntheticsource.h"
 #include "support/modalhelper.h"
+#include "support/programfolder.h"
+#include "util/cp949.h"
 #include "util/programwide.h"
 
 #include <QComboBox>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QVideoSink>
 #include <QtTest>
@@ -33,6 +36,38 @@ QPushButton* button(FrmPOS_사진찍기& screen, const char* name) {
     return screen.findChild<QPushButton*>(QString::fromUtf8(name));
 }
 
+// A counter with a built-in camera and a USB one.
+const CameraChoice kBuiltIn{"built-in", "내장 카메라", {QSize(1280, 720), QSize(640, 480)}};
+const CameraChoice kUsb{"usb:1-2", "USB 카메라", {QSize(1920, 1080), QSize(320, 240)}};
+
+// What a camera screen opened on these cameras starts with: the camera in
+// use and the size of the first frame of its preview.
+std::pair<QByteArray, QSize> openedWith(const QList<CameraChoice>& cameras) {
+    FrmPOS_사진찍기 screen(nullptr, std::make_unique<SyntheticFrameSource>(cameras));
+    return {screen.ezVidCap()->frameSource()->cameraId(), screen.ezVidCap()->latestFrame().size()};
+}
+
+// Opens the camera settings of a screen on these cameras and picks a camera
+// and resolution in them, as the operator does.
+void choose(const QList<CameraChoice>& cameras, const QByteArray& id, const QSize& size) {
+    FrmPOS_사진찍기 screen(nullptr, std::make_unique<SyntheticFrameSource>(cameras));
+    ModalAnswer settings(
+        [&](QWidget* dialog) {
+            auto* list = dialog->findChild<QComboBox*>("카메라목록");
+            auto* sizes = dialog->findChild<QComboBox*>("해상도");
+            QVERIFY(list && sizes);
+            list->setCurrentIndex(list->findData(id));
+            sizes->setCurrentIndex(sizes->findData(size));
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        },
+        ModalAnswer::Once, "CameraSettingsDialog");
+    runModal(screen, [&] {
+        button(screen, "카메라설정")->click();
+        screen.reject();
+    });
+    QVERIFY(settings.seen());
+}
+
 } // namespace
 
 class TestCameraScreen : public QObject {
@@ -49,17 +84,20 @@ private Q_SLOTS:
     void baseNameNeverLeavesThePhotoFolder_data();
     void baseNameNeverLeavesThePhotoFolder();
     void settingsButtonOpensTheCameraSettings();
+    void chosenCameraKeptForTheNextOpeningAndTheNextStart();
+    void rememberedCameraAsFarAsItIsStillThere_data();
+    void rememberedCameraAsFarAsItIsStillThere();
+    void choiceHoldsForTheRunWhenItsFileCannotBeWritten();
 
 private:
-    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<ScratchProgramFolder> folder_;
     std::unique_ptr<QWidget> caller_;
     QLabel* photoBox_ = nullptr;
 };
 
 void TestCameraScreen::init() {
-    folder_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder_->isValid());
-    ProgramFolder = folder_->path();
+    folder_ = std::make_unique<ScratchProgramFolder>();
+    QVERIFY2(folder_->isValid(), qPrintable(folder_->errorString()));
     caller_ = std::make_unique<QWidget>();
     photoBox_ = new QLabel(caller_.get());
     photoBox_->setObjectName("회원사진");
@@ -73,7 +111,7 @@ void TestCameraScreen::cleanup() {
     CallerForm = nullptr;
     caller_.reset();
     folder_.reset();
-    ProgramFolder.clear();
+    ChosenCamera.reset();
     QCOMPARE(ModalAnswer::leftoverWindows(), QStringList());
 }
 
@@ -202,9 +240,7 @@ void TestCameraScreen::baseNameNeverLeavesThePhotoFolder() {
         screen.reject();
     });
     QVERIFY2(box.text().startsWith("\r\n버튼사진찍기_Click\r\n"), qPrintable(box.text()));
-    QCOMPARE(
-        QDir(folder_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-        QStringList());
+    QCOMPARE(folder_->entryList(), QStringList());
     QVERIFY(!QFileInfo::exists(folder_->filePath("../010-1234-5678.JPG")));
     QVERIFY(photoBox_->pixmap().isNull());
 }
@@ -228,6 +264,82 @@ void TestCameraScreen::settingsButtonOpensTheCameraSettings() {
     });
     QCOMPARE(offered, QStringList{"합성 영상"});
     QCOMPARE(screen.ezVidCap()->latestFrame().size(), QSize(320, 240));
+}
+
+void TestCameraScreen::chosenCameraKeptForTheNextOpeningAndTheNextStart() {
+    const QList<CameraChoice> cameras{kBuiltIn, kUsb};
+    QCOMPARE(openedWith(cameras), std::make_pair(QByteArray("built-in"), QSize(640, 480)));
+    choose(cameras, "usb:1-2", QSize(320, 240));
+    QCOMPARE(openedWith(cameras), std::make_pair(QByteArray("usb:1-2"), QSize(320, 240)));
+
+    // A new start knows only the file.
+    ChosenCamera.reset();
+    QCOMPARE(folder_->entryList(), QStringList{CameraChoiceFileName});
+    QFile file(folder_->filePath(CameraChoiceFileName));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(cp949::decode(file.readAll()), QString("카메라 = usb:1-2\r\n해상도 = 320x240\r\n"));
+    QCOMPARE(openedWith(cameras), std::make_pair(QByteArray("usb:1-2"), QSize(320, 240)));
+
+    // Back to the camera's own resolution.
+    choose(cameras, "usb:1-2", QSize());
+    ChosenCamera.reset();
+    QCOMPARE(openedWith(cameras), std::make_pair(QByteArray("usb:1-2"), QSize(1920, 1080)));
+}
+
+void TestCameraScreen::rememberedCameraAsFarAsItIsStillThere_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("usbId"); // empty: no USB camera plugged in
+    QTest::addColumn<QByteArray>("camera");
+    QTest::addColumn<QSize>("size");
+    const QByteArray usb320 = cp949::encode("카메라 = usb:1-2\r\n해상도 = 320x240\r\n");
+    QTest::newRow("USB camera unplugged")
+        << usb320 << QByteArray() << QByteArray("built-in") << QSize(640, 480);
+    QTest::newRow("resolution no longer offered")
+        << usb320 << QByteArray("usb:1-2") << QByteArray("usb:1-2") << QSize(800, 600);
+    QTest::newRow("no camera line")
+        << cp949::encode("해상도 = 320x240\r\n") << QByteArray("usb:1-2") << QByteArray("built-in")
+        << QSize(640, 480);
+    QTest::newRow("resolution unreadable")
+        << cp949::encode("카메라 = usb:1-2\r\n해상도 = 큰것\r\n") << QByteArray("usb:1-2")
+        << QByteArray("usb:1-2") << QSize(800, 600);
+    QTest::newRow("id with an escape, LF line ends")
+        << cp949::encode("카메라 = usb%201-2\n해상도 = 800x600\n") << QByteArray("usb 1-2")
+        << QByteArray("usb 1-2") << QSize(800, 600);
+}
+
+void TestCameraScreen::rememberedCameraAsFarAsItIsStillThere() {
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, usbId);
+    QFETCH(QByteArray, camera);
+    QFETCH(QSize, size);
+    {
+        QFile out(folder_->filePath(CameraChoiceFileName));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(file);
+    }
+    QList<CameraChoice> cameras{kBuiltIn};
+    if (!usbId.isEmpty()) {
+        cameras << CameraChoice{usbId, "USB 카메라", {QSize(800, 600), QSize(160, 120)}};
+    }
+    QCOMPARE(openedWith(cameras), std::make_pair(camera, size));
+}
+
+// A folder in the file's place: the choice is not kept across a start,
+// which the error log tells, but this run keeps it.
+void TestCameraScreen::choiceHoldsForTheRunWhenItsFileCannotBeWritten() {
+    QVERIFY(QDir(folder_->path()).mkdir(CameraChoiceFileName));
+    const QList<CameraChoice> cameras{kBuiltIn, kUsb};
+    choose(cameras, "usb:1-2", QSize(320, 240));
+    QCOMPARE(openedWith(cameras), std::make_pair(QByteArray("usb:1-2"), QSize(320, 240)));
+    const QStringList logs = QDir(folder_->filePath("ERROR_LOG")).entryList(QDir::Files);
+    QCOMPARE(logs.size(), 1);
+    QFile log(folder_->filePath("ERROR_LOG/" + logs.first()));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString line = cp949::decode(log.readAll());
+    QVERIFY2(line.startsWith("카메라설정_Click  ") && line.contains(CameraChoiceFileName),
+             qPrintable(line));
+    ChosenCamera.reset();
+    QCOMPARE(openedWith(cameras), std::make_pair(QByteArray("built-in"), QSize(640, 480)));
 }
 
 QTEST_MAIN(TestCameraScreen)

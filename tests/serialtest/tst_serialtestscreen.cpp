@@ -5,6 +5,7 @@
 #include "serialtest/textbox.h"
 #include "socatpair.h"
 #include "support/modalhelper.h"
+#include "support/programfolder.h"
 #include "util/cp949.h"
 #include "util/programwide.h"
 
@@ -28,7 +29,8 @@
 class TestSerialTestScreen : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
+    // The program folder (for the error log), which also holds the links.
+    std::unique_ptr<ScratchProgramFolder> dir_;
     std::map<int, std::unique_ptr<SocatPair>> pairs_;
     std::map<int, std::unique_ptr<QSerialPort>> peers_;
     QPointer<FrmPOS_씨리얼테스트> screen_;
@@ -104,9 +106,8 @@ private Q_SLOTS:
     void initTestCase() { REQUIRE_SOCAT(); }
 
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        ProgramFolder = dir_->path();
+        dir_ = std::make_unique<ScratchProgramFolder>();
+        QVERIFY2(dir_->isValid(), qPrintable(dir_->errorString()));
         pauses_.clear();
         duringPause_ = {};
     }
@@ -117,7 +118,6 @@ private Q_SLOTS:
         pairs_.clear();
         dir_.reset();
         MainScreen = nullptr;
-        ProgramFolder.clear();
         QCOMPARE(ModalAnswer::leftoverWindows(), QStringList());
     }
 

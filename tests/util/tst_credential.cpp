@@ -1,3 +1,4 @@
+#include "support/programfolder.h"
 #include "util/cp949.h"
 #include "util/credential.h"
 #include "util/programwide.h"
@@ -9,7 +10,7 @@
 
 class TestCredential : public QObject {
     Q_OBJECT
-    QTemporaryDir* dir_ = nullptr;
+    ScratchProgramFolder* dir_ = nullptr;
 
     // Every log line written so far, in CP949 bytes.
     QByteArray LogBytes() const {
@@ -34,12 +35,10 @@ class TestCredential : public QObject {
 
 private Q_SLOTS:
     void init() {
-        dir_ = new QTemporaryDir;
-        QVERIFY(dir_->isValid());
-        ProgramFolder = dir_->path();
+        dir_ = new ScratchProgramFolder;
+        QVERIFY2(dir_->isValid(), qPrintable(dir_->errorString()));
     }
     void cleanup() {
-        ProgramFolder.clear();
         delete dir_;
         dir_ = nullptr;
     }

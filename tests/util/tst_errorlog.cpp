@@ -1,11 +1,10 @@
+#include "support/programfolder.h"
 #include "util/errorlog.h"
 #include "util/programfolder.h"
-#include "util/programwide.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -17,7 +16,7 @@ QByteArray ReadAll(const QString& path) {
 
 class TestErrorLog : public QObject {
     Q_OBJECT
-    QTemporaryDir* dir_ = nullptr;
+    ScratchProgramFolder* dir_ = nullptr;
 
     QString LogPath(const char* day) const {
         return dir_->filePath(QStringLiteral("ERROR_LOG/%1-프로시져오류.LOG").arg(day));
@@ -28,20 +27,23 @@ class TestErrorLog : public QObject {
 
 private Q_SLOTS:
     void init() {
-        dir_ = new QTemporaryDir;
-        QVERIFY(dir_->isValid());
-        ProgramFolder = dir_->path();
+        dir_ = new ScratchProgramFolder;
+        QVERIFY2(dir_->isValid(), qPrintable(dir_->errorString()));
     }
     void cleanup() {
-        ProgramFolder.clear();
         delete dir_;
         dir_ = nullptr;
     }
 
-    void programFolderFallsBackToExecutableFolder() {
+    // The log lies beside the executable whatever the working folder is.
+    void entriesGoToTheProgramFolderNotTheWorkingFolder() {
+        const QString working = QDir::currentPath();
+        QVERIFY(QFileInfo(working).canonicalFilePath() !=
+                QFileInfo(dir_->path()).canonicalFilePath());
         QCOMPARE(ProgramFolderPath(), dir_->path());
-        ProgramFolder.clear();
-        QCOMPARE(ProgramFolderPath(), QCoreApplication::applicationDirPath());
+        WriteErrorLog("P", "here", At(2024, 3, 4, 5, 6, 7));
+        QCOMPARE(ReadAll(LogPath("20240304")), QByteArray("P  here  2024-03-04  05:06:07\r\n"));
+        QVERIFY(!QFileInfo::exists(QDir(working).filePath("ERROR_LOG")));
     }
 
     void firstEntryCreatesFolderAndFileWithExactBytes() {
@@ -89,13 +91,6 @@ private Q_SLOTS:
         WriteErrorLog("P", "lost", At(2024, 3, 4, 5, 6, 7));
         QVERIFY(QFileInfo(dir_->filePath("ERROR_LOG")).isFile());
         QCOMPARE(ReadAll(dir_->filePath("ERROR_LOG")), QByteArray("keep"));
-    }
-
-    void missingProgramFolderLosesTheEntry() {
-        // ERROR_LOG is created one level only.
-        ProgramFolder = dir_->filePath("gone/deeper");
-        WriteErrorLog("P", "lost", At(2024, 3, 4, 5, 6, 7));
-        QVERIFY(!QFileInfo::exists(dir_->filePath("gone")));
     }
 
     void withoutATimeTheEntryGoesToTodaysFile() {
