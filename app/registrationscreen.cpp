@@ -334,20 +334,23 @@ void FrmPOS_판매::사원정보표시_PROC(const QString& memberPhone) {
         OdbcRecordset set;
         OpenMemberLookup(set, StationConfig.StoreCode, memberPhone);
         if (!set.isEof()) {
+            // The whole member is read before any field changes, so that a
+            // read failing half-way leaves the screen as the operator had it.
             const MemberEntry member = ReadMember(set);
+            // Shown straight from the stored bytes: no file to write into a
+            // photo folder that may not exist yet, and none left behind.
+            QPixmap picture;
+            const OdbcField photo = set.field(MemberCol::Photo);
+            if (photo.size() != 0) {
+                picture.loadFromData(photo.bytes());
+            }
             m_휴대폰번호->setText(MemberLocalPart(member.phone));
             m_성명->setText(member.name);
             m_주소->setText(member.address);
             m_남여구분->setText(member.gender);
             m_회원사진->clear();
-            // Shown straight from the stored bytes: no file to write into a
-            // photo folder that may not exist yet, and none left behind.
-            const OdbcField photo = set.field(MemberCol::Photo);
-            if (photo.size() != 0) {
-                QPixmap picture;
-                if (picture.loadFromData(photo.bytes())) {
-                    m_회원사진->setPixmap(picture);
-                }
+            if (!picture.isNull()) {
+                m_회원사진->setPixmap(picture);
             }
         } else {
             m_성명->setText(QString());

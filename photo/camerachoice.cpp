@@ -47,8 +47,8 @@ std::optional<CameraSetting> readFile() {
         return std::nullopt;
     }
     CameraSetting setting;
-    const QStringList lines =
-        cp949::decode(file.read(kMaxFileSize)).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    const QStringList lines = cp949::decode(file.read(kMaxFileSize))
+                                  .split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     for (const QString& line : lines) {
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals < 0) {

@@ -309,6 +309,41 @@ private Q_SLOTS:
         QCOMPARE(station().errorLog(), QStringList());
     }
 
+    // A store whose photo column holds text, not bytes: the lookup of a
+    // member fails while reading the photo, after the name and address. The
+    // operator sees the lookup's error and the screen as it was before it,
+    // not half of the stored member mixed into the entry.
+    void lookupFailingHalfWayChangesNoField() {
+        if (!useStation(odbcfixture::Backend::SQLite)) {
+            return;
+        }
+        station().execute(QStringLiteral("ALTER TABLE 회원관리 DROP COLUMN 회원사진"));
+        station().execute(QStringLiteral("ALTER TABLE 회원관리 ADD COLUMN 회원사진 TEXT"));
+        station().insertMember(kStore, kOld, QStringLiteral("옛이름"), QStringLiteral("옛주소"),
+                               QStringLiteral("남"), QStringLiteral("사진 아닌 글"));
+        station().startAndShow();
+        EntryDriver entry(station());
+        entry.name->setText(QStringLiteral("입력중"));
+        entry.address->setText(QStringLiteral("주소중"));
+        entry.press("버튼여");
+        QPixmap shown(40, 50);
+        shown.fill(Qt::green);
+        entry.photo->setPixmap(shown);
+
+        ModalAnswer messages = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Every);
+        entry.lookUp(QStringLiteral("33334444"));
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.text().startsWith(box(QStringLiteral("사원정보표시_PROC\r\n\r\n"))),
+                 qPrintable(messages.text()));
+        station().reactivate();
+        QCOMPARE(entry.phone->text(), QStringLiteral("3333-4444"));
+        QCOMPARE(entry.name->text(), QStringLiteral("입력중"));
+        QCOMPARE(entry.address->text(), QStringLiteral("주소중"));
+        QCOMPARE(entry.gender->text(), QStringLiteral("여"));
+        QCOMPARE(entry.photo->pixmap().toImage(), shown.toImage());
+        QVERIFY(!station().screen()->ended());
+    }
+
     // ---- the program folder ----------------------------------------------
 
     // An installation whose program folder the operator cannot write: the
