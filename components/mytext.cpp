@@ -106,15 +106,18 @@ QString MyText::typeAdmitted(const QString& text) const {
     return kept;
 }
 
-QString MyText::admitted(const QString& typed) const {
-    const QString kept = typeAdmitted(typed);
-    // The limit counts UTF-16 units, as the columns do; a character of two
-    // units that does not fit whole is left out, never cut in half.
-    qsizetype fits = qMin(kept.size(), qsizetype(room()));
+// The limit counts UTF-16 units, as the columns do; a character of two
+// units that does not fit whole is left out, never cut in half.
+QString MyText::fitted(const QString& kept, int room) {
+    qsizetype fits = qMin(kept.size(), qsizetype(room));
     if (fits < kept.size() && fits > 0 && kept.at(fits - 1).isHighSurrogate()) {
         --fits;
     }
     return kept.left(fits);
+}
+
+QString MyText::admitted(const QString& typed) const {
+    return fitted(typeAdmitted(typed), room());
 }
 
 // How many more characters the user may type over the current selection.
@@ -241,8 +244,14 @@ void MyText::inputMethodEvent(QInputMethodEvent* event) {
     if (event->replacementStart() != 0 || event->replacementLength() != 0) {
         // A commit that replaces text around the caret (reconversion) keeps
         // the input method's own editing, held to the type and the limit.
+        const int caret = cursorPosition();
+        const int from = qBound(0, caret + event->replacementStart(), int(text().size()));
+        const int to = qBound(from, caret + event->replacementStart() + event->replacementLength(),
+                              int(text().size()));
+        const int freed = hasSelectedText() ? 0 : to - from;
+        const int space = room() == std::numeric_limits<int>::max() ? room() : room() + freed;
         QInputMethodEvent trimmed(event->preeditString(), event->attributes());
-        trimmed.setCommitString(admitted(commit), event->replacementStart(),
+        trimmed.setCommitString(fitted(typeAdmitted(commit), space), event->replacementStart(),
                                 event->replacementLength());
         QLineEdit::inputMethodEvent(&trimmed);
         event->setAccepted(trimmed.isAccepted());

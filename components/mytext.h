@@ -73,6 +73,7 @@ private:
     QString admitted(const QString& typed) const;
     int room() const;
     QString typeAdmitted(const QString& text) const;
+    static QString fitted(const QString& kept, int room);
     void pasteAdmitted();
     void insertArriving(const QString& arriving);
 
