@@ -200,6 +200,13 @@ void FrmPOS_판매::buildWidgets() {
         });
     }
     connect(m_휴대폰번호, &MyText::keyUp, this, [this](int, int) { 휴대폰번호_KeyUp(); });
+    // Pasted or dropped text is formatted as typed text is; a whole number
+    // pasted there keeps only the part after the prefix.
+    connect(m_휴대폰번호, &MyText::textArrived, this, [this] { 휴대폰번호_KeyUp(); });
+    connect(m_휴대폰번호, &MyText::textArriving, this,
+            [this](QString& text) { text = LocalPartOfWholeNumber(text, m_폰구분->caption()); });
+    m_성명->setImeMode(10);
+    m_주소->setImeMode(10);
     connect(m_휴대폰번호, &MyText::lostFocus, this, [this] { 휴대폰번호_LostFocus(); });
     connect(m_버튼남, &HotSpot::released, this,
             [this](Qt::MouseButton) { m_남여구분->setText(QStringLiteral("남")); });

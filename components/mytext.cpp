@@ -1,14 +1,19 @@
 #include "components/mytext.h"
 
+#include "components/imemode.h"
 #include "components/keycodes.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPointer>
 
 #include <limits>
 
@@ -17,6 +22,7 @@ namespace {
 constexpr int kTypeFree = 0;
 constexpr int kTypeBusinessNumber = 1;
 constexpr int kTypeDigits = 7;
+constexpr int kImeModeHangul = 10;
 
 // The code a character key carries: 13 for Enter whatever text the platform
 // attaches, otherwise its character; -1 for keys that type nothing.
@@ -34,8 +40,9 @@ int characterCode(const QKeyEvent& event) {
 } // namespace
 
 MyText::MyText(QWidget* parent) : QLineEdit(parent) {
-    // Drops would bypass the input type and the limit.
-    setAcceptDrops(false);
+    // Dropped text is taken like pasted text; dragging out of the field
+    // stays off (QLineEdit's default), so every drop comes from elsewhere.
+    setAcceptDrops(true);
 }
 
 void MyText::setSelStart(int position) {
@@ -67,6 +74,14 @@ void MyText::setCentered(bool centered) {
     setAlignment(centered ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
 }
 
+void MyText::setImeMode(int mode) {
+    imeMode_ = mode;
+}
+
+int MyText::imeMode() const {
+    return imeMode_;
+}
+
 bool MyText::admits(QChar c) const {
     if (c.unicode() < 32 || c.unicode() == 127) {
         return true; // editing and control keys
@@ -81,20 +96,28 @@ bool MyText::admits(QChar c) const {
     }
 }
 
-QString MyText::admitted(const QString& typed) const {
+QString MyText::typeAdmitted(const QString& text) const {
     QString kept;
-    for (const QChar c : typed) {
+    for (const QChar c : text) {
         if (c.unicode() >= 32 && admits(c)) {
             kept += c;
         }
     }
-    // The limit counts UTF-16 units, as the columns do; a character of two
-    // units that does not fit whole is left out, never cut in half.
-    qsizetype fits = qMin(kept.size(), qsizetype(room()));
+    return kept;
+}
+
+// The limit counts UTF-16 units, as the columns do; a character of two
+// units that does not fit whole is left out, never cut in half.
+QString MyText::fitted(const QString& kept, int room) {
+    qsizetype fits = qMin(kept.size(), qsizetype(room));
     if (fits < kept.size() && fits > 0 && kept.at(fits - 1).isHighSurrogate()) {
         --fits;
     }
     return kept.left(fits);
+}
+
+QString MyText::admitted(const QString& typed) const {
+    return fitted(typeAdmitted(typed), room());
 }
 
 // How many more characters the user may type over the current selection.
@@ -107,12 +130,42 @@ int MyText::room() const {
 }
 
 void MyText::pasteAdmitted() {
+    insertArriving(QApplication::clipboard()->text());
+}
+
+void MyText::insertArriving(const QString& arriving) {
     if (isReadOnly()) {
         return;
     }
-    const QString typed = admitted(QApplication::clipboard()->text());
-    if (!typed.isEmpty()) {
-        insert(typed);
+    QString text = arriving;
+    Q_EMIT textArriving(text);
+    const QString kept = typeAdmitted(text);
+    if (kept.isEmpty()) {
+        return;
+    }
+    if (maxLen_ == 0) {
+        insert(kept);
+        Q_EMIT textArrived();
+        return;
+    }
+    // One character at a time, so that whatever a handler makes of the text
+    // after each one (the phone field adds its dashes) counts against the
+    // limit exactly as it does when typing. At most maxLen_ rounds insert.
+    const QPointer<MyText> alive(this);
+    for (qsizetype i = 0; i < kept.size() && room() > 0;) {
+        const qsizetype units =
+            kept.at(i).isHighSurrogate() && i + 1 < kept.size() && kept.at(i + 1).isLowSurrogate()
+                ? 2
+                : 1;
+        if (units > room()) {
+            break;
+        }
+        insert(kept.mid(i, units));
+        i += units;
+        Q_EMIT textArrived();
+        if (alive.isNull() || isReadOnly()) {
+            return;
+        }
     }
 }
 
@@ -184,15 +237,35 @@ void MyText::focusOutEvent(QFocusEvent* event) {
 
 void MyText::inputMethodEvent(QInputMethodEvent* event) {
     const QString commit = event->commitString();
-    const QString kept = admitted(commit);
-    if (kept == commit) {
+    if (commit.isEmpty()) {
         QLineEdit::inputMethodEvent(event);
         return;
     }
-    QInputMethodEvent trimmed(event->preeditString(), event->attributes());
-    trimmed.setCommitString(kept, event->replacementStart(), event->replacementLength());
-    QLineEdit::inputMethodEvent(&trimmed);
-    event->setAccepted(trimmed.isAccepted());
+    if (event->replacementStart() != 0 || event->replacementLength() != 0) {
+        // A commit that replaces text around the caret (reconversion) keeps
+        // the input method's own editing, held to the type and the limit.
+        const int caret = cursorPosition();
+        const int from = qBound(0, caret + event->replacementStart(), int(text().size()));
+        const int to = qBound(from, caret + event->replacementStart() + event->replacementLength(),
+                              int(text().size()));
+        const int freed = hasSelectedText() ? 0 : to - from;
+        const int space = room() == std::numeric_limits<int>::max() ? room() : room() + freed;
+        QInputMethodEvent trimmed(event->preeditString(), event->attributes());
+        trimmed.setCommitString(fitted(typeAdmitted(commit), space), event->replacementStart(),
+                                event->replacementLength());
+        QLineEdit::inputMethodEvent(&trimmed);
+        event->setAccepted(trimmed.isAccepted());
+        if (!trimmed.commitString().isEmpty()) {
+            Q_EMIT textArrived();
+        }
+        return;
+    }
+    // The committed text goes in first, at the caret, then the input
+    // method's new composition (if any) is shown after it.
+    insertArriving(commit);
+    QInputMethodEvent composing(event->preeditString(), event->attributes());
+    QLineEdit::inputMethodEvent(&composing);
+    event->accept();
 }
 
 void MyText::contextMenuEvent(QContextMenuEvent* event) {
@@ -209,4 +282,61 @@ void MyText::contextMenuEvent(QContextMenuEvent* event) {
         }
     }
     menu->popup(event->globalPos());
+}
+
+void MyText::mouseReleaseEvent(QMouseEvent* event) {
+    // X11 pastes the primary selection on a middle click; QLineEdit would
+    // insert it unfiltered. The press has already put the caret there.
+    if (event->button() == Qt::MiddleButton && QApplication::clipboard()->supportsSelection()) {
+        if (!isReadOnly()) {
+            deselect();
+            insertArriving(QApplication::clipboard()->text(QClipboard::Selection));
+        }
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void MyText::dragEnterEvent(QDragEnterEvent* event) {
+    if (isReadOnly() || !event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::dragEnterEvent(event);
+}
+
+void MyText::dragMoveEvent(QDragMoveEvent* event) {
+    if (isReadOnly() || !event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::dragMoveEvent(event);
+}
+
+void MyText::dropEvent(QDropEvent* event) {
+    const QString dropped = event->mimeData()->text();
+    if (isReadOnly() || dropped.isNull()) {
+        event->ignore();
+        return;
+    }
+    setCursorPosition(cursorPositionAt(event->position().toPoint()));
+    event->acceptProposedAction();
+    insertArriving(dropped);
+}
+
+void MyText::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (imeMode_ == kImeModeHangul) {
+        // After the event: the platform hands the input context to the
+        // field only once the focus change is complete.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (hasFocus()) {
+                    imemode::askForHangul(this);
+                }
+            },
+            Qt::QueuedConnection);
+    }
 }

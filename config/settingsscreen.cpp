@@ -9,6 +9,7 @@
 #include "util/errorlog.h"
 #include "util/programwide.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include <exception>
@@ -115,6 +116,14 @@ FrmPOS_초기설정::FrmPOS_초기설정(QWidget* parent) : QDialog(parent) {
 
     m_매장코드->setFocus();
     PlaceForm(this, QString(), QString());
+}
+
+void FrmPOS_초기설정::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape || event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void FrmPOS_초기설정::버튼저장_Click() {

@@ -7,6 +7,7 @@
 
 class MyLabel;
 class MyText;
+class QKeyEvent;
 class QPushButton;
 
 class FrmPOS_초기설정 : public QDialog {
@@ -18,6 +19,11 @@ public:
     // Writes the settings file from the fields, says so and closes the
     // screen; on a write error logs and shows it and stays open.
     void 저장_PROC();
+
+protected:
+    // Escape does nothing here: a dialog would close on it and lose what was
+    // typed, and the message boxes in front are closed with the same key.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void 버튼저장_Click();

@@ -1,10 +1,17 @@
 #include "dialogs/placement.h"
 
 #include "components/twips.h"
+#include "dialogs/windowframe.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
+
+#include <functional>
+#include <utility>
 
 namespace placement {
 
@@ -35,16 +42,119 @@ float inTwips(int pixels) {
     return static_cast<float>(twips::fromPixels(pixels));
 }
 
-// A window's outer rectangle (frame included) as the placement sees it.
-QRect outerRect(const QWidget* widget) {
-    if (widget->isWindow()) {
-        return widget->frameGeometry();
-    }
-    return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+// The last frame seen on one of the program's windows: the best guess for
+// the next one where the platform cannot tell before showing it.
+QMargins g_seenFrame;
+
+struct Frame {
+    QMargins margins;
+    bool shown = false; // margins read off the window as it stands
+};
+
+bool isFramed(const QWidget* widget) {
+    return widget->isWindow() && !widget->windowFlags().testFlag(Qt::FramelessWindowHint) &&
+           widget->windowType() != Qt::Popup && widget->windowType() != Qt::ToolTip;
 }
 
-void moveTo(QWidget* form, const placement::TwipsPoint& at, const QPoint& origin) {
-    form->move(origin.x() + twips::toPixels(at.left), origin.y() + twips::toPixels(at.top));
+bool isOnScreen(const QWidget* widget) {
+    const QWindow* window = widget->windowHandle();
+    return widget->isVisible() && window != nullptr && window->isExposed();
+}
+
+Frame frameOf(QWidget* widget) {
+    if (!isFramed(widget)) {
+        return {QMargins(), true};
+    }
+    if (isOnScreen(widget)) {
+        const QMargins margins = widget->windowHandle()->frameMargins();
+        if (!margins.isNull()) {
+            g_seenFrame = margins;
+        }
+        return {margins, true};
+    }
+    // Not shown yet: its native window lets the platform tell the frame
+    // (Windows from the window style, X11 by asking the window manager).
+    widget->winId();
+    QWindow* window = widget->windowHandle();
+    if (window == nullptr) {
+        return {g_seenFrame, false};
+    }
+    if (const QMargins margins = window->frameMargins(); !margins.isNull()) {
+        return {margins, false};
+    }
+    if (const auto asked = AskFrameOfHiddenWindow(window)) {
+        return {*asked, false};
+    }
+    return {g_seenFrame, false};
+}
+
+// A window's outer rectangle, frame included, as the placement sees it.
+QRect outerRect(QWidget* widget) {
+    if (!widget->isWindow()) {
+        return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    }
+    return widget->geometry().marginsAdded(frameOf(widget).margins);
+}
+
+// Puts the frame's top-left corner at outer + the offset in twips. The
+// window is given its inner position, which every platform honours the
+// same way whether or not the window is shown yet.
+void moveTo(QWidget* form, const QMargins& frame, const placement::TwipsPoint& at,
+            const QPoint& origin) {
+    const QPoint outer(origin.x() + twips::toPixels(at.left), origin.y() + twips::toPixels(at.top));
+    form->setGeometry(QRect(outer + QPoint(frame.left(), frame.top()), form->size()));
+}
+
+// Places a window again when it first appears if its frame turns out other
+// than the one it was placed with (a window manager that could not tell in
+// advance); the frame learnt then serves the windows that follow.
+class FirstShowCheck : public QObject {
+public:
+    FirstShowCheck(QWidget* form, const QMargins& used, std::function<void()> placeAgain)
+        : QObject(form), form_(form), used_(used), placeAgain_(std::move(placeAgain)) {
+        setObjectName(QStringLiteral("placementFirstShowCheck"));
+        form->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != form_ || !isShowing(event->type()) || !isOnScreen(form_)) {
+            return false;
+        }
+        const QMargins real = form_->windowHandle()->frameMargins();
+        if (real.isNull() && !used_.isNull()) {
+            return false; // the window manager has not framed it yet
+        }
+        form_->removeEventFilter(this);
+        deleteLater();
+        if (!real.isNull()) {
+            g_seenFrame = real;
+        }
+        if (real != used_ && placeAgain_) {
+            placeAgain_();
+        }
+        return false;
+    }
+
+private:
+    static bool isShowing(QEvent::Type type) {
+        return type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize ||
+               type == QEvent::Paint || type == QEvent::UpdateRequest;
+    }
+
+    QWidget* form_;
+    QMargins used_;
+    std::function<void()> placeAgain_;
+};
+
+void checkOnFirstShow(QWidget* form, const Frame& frame, std::function<void()> placeAgain) {
+    if (frame.shown) {
+        return;
+    }
+    // Only the latest placement counts.
+    delete form->findChild<FirstShowCheck*>(QStringLiteral("placementFirstShowCheck"),
+                                            Qt::FindDirectChildrenOnly);
+    new FirstShowCheck(form, frame.margins, std::move(placeAgain));
 }
 
 } // namespace
@@ -62,11 +172,14 @@ void PlaceForm(QWidget* form, const QString& vertical, const QString& horizontal
     }
     // The whole display, taskbar included.
     const QRect display = screen->geometry();
-    const QRect outer = outerRect(form);
+    const Frame frame = frameOf(form);
+    const QSize outer = form->size().grownBy(frame.margins);
     const placement::TwipsPoint at = placement::onScreen(
         inTwips(outer.width()), inTwips(outer.height()), inTwips(display.width()),
         inTwips(display.height()), vertical, horizontal);
-    moveTo(form, at, display.topLeft());
+    moveTo(form, frame.margins, at, display.topLeft());
+    checkOnFirstShow(form, frame,
+                     [form, vertical, horizontal] { PlaceForm(form, vertical, horizontal); });
 }
 
 void CenterOnForm(QWidget* anchor, QWidget* form) {
@@ -74,10 +187,16 @@ void CenterOnForm(QWidget* anchor, QWidget* form) {
         return;
     }
     const QRect a = outerRect(anchor);
-    const QRect outer = outerRect(form);
+    const Frame frame = frameOf(form);
+    const QSize outer = form->size().grownBy(frame.margins);
     const placement::TwipsRect anchorTwips{inTwips(a.left()), inTwips(a.top()), inTwips(a.width()),
                                            inTwips(a.height())};
-    moveTo(form,
+    moveTo(form, frame.margins,
            placement::overAnchor(anchorTwips, inTwips(outer.width()), inTwips(outer.height())),
            QPoint(0, 0));
+    checkOnFirstShow(form, frame, [form, guard = QPointer<QWidget>(anchor)] {
+        if (!guard.isNull()) {
+            CenterOnForm(guard.data(), form);
+        }
+    });
 }

@@ -12,6 +12,7 @@ PACKAGES=(
   postgresql postgresql-client
   fonts-nanum locales
   xvfb xauth imagemagick x11-utils socat
+  libxcb1-dev
 )
 
 SUDO=""

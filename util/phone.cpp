@@ -4,20 +4,26 @@ namespace {
 // Inputs this long were never a phone number; they give the empty text, as
 // they always have on the stations.
 constexpr qsizetype kLongestInput = 32766;
+
+// Full-width and other script digits do not count: the stored number must
+// be plain ASCII.
+QString asciiDigits(const QString& text) {
+    QString d;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9') {
+            d += c;
+        }
+    }
+    return d;
+}
+
 } // namespace
 
 QString FormatPhoneNumber(const QString& input) {
     if (input.isEmpty() || input.size() > kLongestInput) {
         return {};
     }
-    QString d;
-    for (const QChar c : input) {
-        // Full-width and other script digits do not count: the stored number
-        // must be plain ASCII.
-        if (c >= u'0' && c <= u'9') {
-            d += c;
-        }
-    }
+    const QString d = asciiDigits(input);
     const auto dash = QLatin1Char('-');
     switch (d.size()) {
     case 7:
@@ -36,4 +42,19 @@ QString FormatPhoneNumber(const QString& input) {
     default:
         return d;
     }
+}
+
+QString LocalPartOfWholeNumber(const QString& text, const QString& prefix) {
+    // Longer than any number written out: not worth looking at.
+    constexpr qsizetype kLongestNumberText = 64;
+    if (text.size() > kLongestNumberText) {
+        return text;
+    }
+    const QString prefixDigits = asciiDigits(prefix);
+    const QString d = asciiDigits(text);
+    const qsizetype local = d.size() - prefixDigits.size();
+    if (prefixDigits.isEmpty() || !d.startsWith(prefixDigits) || local < 7 || local > 8) {
+        return text;
+    }
+    return d.mid(prefixDigits.size());
 }

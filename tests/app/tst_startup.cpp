@@ -133,6 +133,10 @@ private Q_SLOTS:
         const StationSettings wanted = station().settings();
         ModalAnswer settings(
             [&wanted](QWidget* w) {
+                // An Escape meant for a message box neither closes the
+                // screen nor loses what was typed.
+                QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
+                QVERIFY(w->isVisible());
                 const auto set = [w](const char* name, const QString& text) {
                     auto* field = w->findChild<MyText*>(QString::fromUtf8(name));
                     field->clear();

@@ -1,11 +1,13 @@
 #include "components/hotspot.h"
 #include "components/mytext.h"
+#include "util/phone.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -33,7 +35,104 @@ struct Screen {
     }
 };
 
+// The phone field as the registration screen wires it: digits, nine
+// characters, dashes added after each key or arriving character.
+struct PhoneField {
+    QWidget window;
+    MyText* field = new MyText(&window);
+
+    PhoneField() {
+        field->setTextType(7);
+        field->setMaxLen(9);
+        const auto format = [this] {
+            if (field->text().size() >= 7) {
+                field->setText(FormatPhoneNumber(field->text()));
+            }
+            field->setSelStart(static_cast<int>(field->text().size()) + 1);
+        };
+        QObject::connect(field, &MyText::keyUp, field, format);
+        QObject::connect(field, &MyText::textArrived, field, format);
+        QObject::connect(field, &MyText::textArriving, field, [](QString& text) {
+            text = LocalPartOfWholeNumber(text, QStringLiteral("010-"));
+        });
+        field->setGeometry(0, 0, 300, 40);
+        window.resize(320, 60);
+    }
+};
+
+enum class Route { CtrlV, ShiftInsert, ContextMenu, MiddleClick, Drop, InputMethod };
+
+// Triggers the paste action of the field's context menu, found by the
+// shortcut its text ends with, as an operator picks it.
+bool pasteThroughMenu(MyText* field) {
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                field->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(field, &menuEvent);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) {
+        return false;
+    }
+    const QString pasteKeys =
+        QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    bool found = false;
+    for (QAction* action : menu->actions()) {
+        if (action->text().endsWith(pasteKeys)) {
+            action->trigger();
+            found = true;
+        }
+    }
+    menu->close();
+    return found;
+}
+
+// Puts text into the field the way the route does; false when this
+// platform does not offer the route.
+bool arrive(MyText* field, Route route, const QString& text) {
+    switch (route) {
+    case Route::CtrlV:
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        return true;
+    case Route::ShiftInsert:
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
+        return true;
+    case Route::ContextMenu:
+        QApplication::clipboard()->setText(text);
+        return pasteThroughMenu(field);
+    case Route::MiddleClick:
+        if (!QApplication::clipboard()->supportsSelection()) {
+            return false;
+        }
+        QApplication::clipboard()->setText(text, QClipboard::Selection);
+        QTest::mouseClick(field, Qt::MiddleButton, {}, QPoint(field->width() - 2, 5));
+        return true;
+    case Route::Drop: {
+        QMimeData data;
+        data.setText(text);
+        const QPointF at(field->width() - 2, 5);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(field, &enter);
+        if (!enter.isAccepted()) {
+            return true; // refused: the text stays as it was, which the test sees
+        }
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(field, &drop);
+        return true;
+    }
+    case Route::InputMethod: {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(field, &commit);
+        return true;
+    }
+    }
+    return false;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Route)
 
 class TestMyText : public QObject {
     Q_OBJECT
@@ -215,6 +314,139 @@ private Q_SLOTS:
         field.setMaxLen(0);
         QTest::keyClick(&field, Qt::Key_Z);
         QCOMPARE(field.text(), QStringLiteral("012345678z"));
+    }
+
+    // Whatever way text comes in, the phone field ends as if the digits had
+    // been typed: filtered, held to nine characters, dashed, and a whole
+    // mobile number reduced to its local part.
+    void everyRouteEndsAsTyping_data() {
+        QTest::addColumn<Route>("route");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("arriving");
+        QTest::addColumn<QString>("after");
+        const QList<std::pair<const char*, Route>> routes{{"ctrl+v", Route::CtrlV},
+                                                          {"shift+insert", Route::ShiftInsert},
+                                                          {"context menu", Route::ContextMenu},
+                                                          {"middle click", Route::MiddleClick},
+                                                          {"drop", Route::Drop},
+                                                          {"input method", Route::InputMethod}};
+        for (const auto& [name, route] : routes) {
+            const auto row = [&](const char* what) {
+                return &QTest::newRow(qPrintable(
+                    QStringLiteral("%1: %2").arg(QLatin1String(name), QLatin1String(what))));
+            };
+            *row("whole number dashed") << route << QString() << "010-1234-5678"
+                                        << "1234-5678";
+            *row("whole number bare") << route << QString() << "01012345678"
+                                      << "1234-5678";
+            *row("whole number spaced") << route << QString() << " 010 1234 5678 "
+                                        << "1234-5678";
+            *row("whole seven-digit number") << route << QString() << "010-123-4567"
+                                             << "123-4567";
+            *row("local part") << route << QString() << "1234-5678"
+                               << "1234-5678";
+            *row("seven digits") << route << QString() << "1234567"
+                                 << "123-4567";
+            *row("too long") << route << QString() << "123456789012"
+                             << "1234-5678";
+            *row("letters and Hangul") << route << QString() << "a1가2-3\n"
+                                       << "123";
+            *row("onto typed digits") << route << "123"
+                                      << "45678"
+                                      << "1234-5678";
+            *row("onto a full field") << route << "1234-5678"
+                                      << "9"
+                                      << "1234-5678";
+            *row("whole number onto digits") << route << "12"
+                                             << "010-1234-5678"
+                                             << "1212-3456";
+        }
+    }
+    void everyRouteEndsAsTyping() {
+        QFETCH(Route, route);
+        QFETCH(QString, before);
+        QFETCH(QString, arriving);
+        QFETCH(QString, after);
+        PhoneField phone;
+        phone.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&phone.window));
+        phone.field->setFocus();
+        QTest::keyClicks(phone.field, before);
+        QSignalSpy arrived(phone.field, &MyText::textArrived);
+        if (!arrive(phone.field, route, arriving)) {
+            QSKIP("this platform has no such route");
+        }
+        QCOMPARE(phone.field->text(), after);
+        QCOMPARE(phone.field->cursorPosition(), after.size());
+        if (after != before) {
+            QVERIFY(arrived.count() > 0);
+        }
+    }
+
+    void freeTextArrivesWithinItsLimit() {
+        QWidget window;
+        auto* name = new MyText(&window);
+        name->setMaxLen(5);
+        name->setGeometry(0, 0, 200, 30);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        int arriving = 0;
+        connect(name, &MyText::textArriving, name, [&](QString&) { ++arriving; });
+        for (const Route route : {Route::CtrlV, Route::ContextMenu, Route::Drop, Route::InputMethod,
+                                  Route::MiddleClick}) {
+            name->clear();
+            if (arrive(name, route, QStringLiteral("김\t철수 씨입니다"))) {
+                QCOMPARE(name->text(), QStringLiteral("김철수 씨"));
+            }
+        }
+        QVERIFY(arriving >= 4);
+
+        // A handler's rewrite is what goes in; a read-only field takes nothing.
+        connect(name, &MyText::textArriving, name, [](QString& text) { text = text.toUpper(); });
+        name->clear();
+        arrive(name, Route::CtrlV, QStringLiteral("abc"));
+        QCOMPARE(name->text(), QStringLiteral("ABC"));
+        name->setReadOnly(true);
+        arrive(name, Route::ContextMenu, QStringLiteral("d"));
+        arrive(name, Route::Drop, QStringLiteral("e"));
+        arrive(name, Route::InputMethod, QStringLiteral("f"));
+        QCOMPARE(name->text(), QStringLiteral("ABC"));
+
+        // Without a limit the text goes in whole, in one step.
+        MyText address;
+        QSignalSpy arrived(&address, &MyText::textArrived);
+        arrive(&address, Route::InputMethod, QString(200, u'가'));
+        QCOMPARE(address.text(), QString(200, u'가'));
+        QCOMPARE(arrived.count(), 1);
+    }
+
+    // A committed syllable goes in at the caret; the composition that
+    // follows it is shown, not yet part of the text.
+    void inputMethodCommitKeepsTheComposition() {
+        MyText field;
+        field.setMaxLen(3);
+        field.setText(QStringLiteral("가"));
+        field.end(false);
+        QInputMethodEvent composing(QStringLiteral("ㄴ"), {});
+        composing.setCommitString(QStringLiteral("나"));
+        QApplication::sendEvent(&field, &composing);
+        QCOMPARE(field.text(), QStringLiteral("가나"));
+        QInputMethodEvent done;
+        done.setCommitString(QStringLiteral("다라"));
+        QApplication::sendEvent(&field, &done);
+        QCOMPARE(field.text(), QStringLiteral("가나다"));
+        // A reconversion replacing the text before the caret is held to the limit too.
+        QInputMethodEvent replace;
+        replace.setCommitString(QStringLiteral("마바사아"), -1, 1);
+        QApplication::sendEvent(&field, &replace);
+        QCOMPARE(field.text(), QStringLiteral("가나마"));
+    }
+
+    void imeModeIsKept() {
+        MyText field;
+        QCOMPARE(field.imeMode(), 0);
+        field.setImeMode(10);
+        QCOMPARE(field.imeMode(), 10);
     }
 
     void selectionStartPlacesTheCaret() {

@@ -1,1 +1,1 @@
-station_add_test(tst_mytext SOURCES tst_mytext.cpp LIBS station_components LABELS gui)
+station_add_test(tst_mytext SOURCES tst_mytext.cpp LIBS station_components station_util LABELS gui)

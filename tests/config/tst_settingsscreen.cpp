@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -193,6 +194,46 @@ private Q_SLOTS:
                           Qt::LeftButton);
         QVERIFY(!m_screen->isVisible());
         QVERIFY(!QFileInfo::exists(settingsPath()));
+    }
+
+    // One Escape too many after a message box must not throw the entries
+    // away; the window's close button leaves as 나가기 does.
+    void escapeStaysAndCloseLeaves() {
+        fillRequired();
+        QTest::keyClick(field("POS번호"), Qt::Key_Escape);
+        QTest::keyClick(m_screen.get(), Qt::Key_Escape);
+        QTest::keyClick(field("매장코드"), Qt::Key_Escape, Qt::ShiftModifier);
+        QVERIFY(m_screen->isVisible());
+        QCOMPARE(field("POS번호")->text(), QStringLiteral("07"));
+        QCOMPARE(field("접속아이디")->text(), QStringLiteral("sa"));
+
+        QVERIFY(m_screen->windowHandle()->close());
+        QVERIFY(!m_screen->isVisible());
+        QCOMPARE(m_screen->result(), int(QDialog::Rejected));
+        QVERIFY(!QFileInfo::exists(settingsPath()));
+    }
+
+    // As start-up runs it: Escape does not end the modal loop, a save does.
+    void escapeDoesNotEndTheModalScreen() {
+        m_screen->hide();
+        ModalAnswer boxes =
+            ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Every, QStringLiteral("Frm_메세지"));
+        bool stayed = false;
+        ModalAnswer installer(
+            [&](QWidget* w) {
+                QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
+                QTest::keyClick(w, Qt::Key_Escape);
+                stayed = w->isVisible();
+                fillRequired();
+                QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("버튼저장")),
+                                  Qt::LeftButton);
+            },
+            ModalAnswer::Once, QStringLiteral("FrmPOS_초기설정"));
+        QCOMPARE(m_screen->exec(), int(QDialog::Accepted));
+        QVERIFY(installer.seen());
+        QVERIFY(stayed);
+        QCOMPARE(boxes.texts(), QStringList{box(QStringLiteral("환경설정 저장 완료"))});
+        QVERIFY(QFileInfo::exists(settingsPath()));
     }
 
     void aWriteErrorIsLoggedAndShown() {

@@ -61,20 +61,31 @@ private Q_SLOTS:
         QCOMPARE(at.top, top);
     }
 
-    void placesRealWindowsOnTheScreen() {
+    // Placed before it is first shown, as every screen does on load: where
+    // the window then appears, its frame (title bar included) is centred, so
+    // a framed window never hangs off the bottom of a screen it fits.
+    void placesTheOuterRectangleBeforeTheFirstShow() {
         const QSize screen = screenSize();
         QWidget form;
         form.resize(400, 300);
         PlaceForm(&form, QString(), QString());
-        QCOMPARE(form.pos(), QPoint((screen.width() - 400) / 2, (screen.height() - 300) / 2));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QSize outer = form.frameGeometry().size();
+        QVERIFY2(outer != form.size(), "the test platform gives windows a frame");
+        QTRY_COMPARE(
+            form.frameGeometry().topLeft(),
+            QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
+
+        // Placed again while shown: the frame into the corner.
         PlaceForm(&form, QStringLiteral("TOP"), QStringLiteral("우"));
-        QCOMPARE(form.pos(), QPoint(screen.width() - 400, 0));
+        QTRY_COMPARE(form.frameGeometry().topLeft(), QPoint(screen.width() - outer.width(), 0));
 
         // Larger than the screen: centred all the same, off its edges.
         QWidget big;
         big.resize(screen.width() + 200, screen.height() + 100);
         PlaceForm(&big, QString(), QString());
-        QCOMPARE(big.pos(), QPoint(-100, -50));
+        QVERIFY(big.geometry().left() < 0 && big.geometry().top() < 0);
     }
 
     void leavesMaximisedAndMinimisedWindowsAlone_data() {
@@ -92,27 +103,37 @@ private Q_SLOTS:
         QCOMPARE(form.pos(), before);
     }
 
+    // Frame over frame: a box opened over the registration screen sits in
+    // the middle of the screen's outer rectangle.
     void centresRealWindowsOverAnother() {
         QWidget anchor;
-        anchor.setGeometry(30, 20, 1024, 768);
+        anchor.resize(1024, 700);
+        PlaceForm(&anchor, QString(), QString());
         anchor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&anchor));
         QWidget form;
         form.resize(400, 300);
         CenterOnForm(&anchor, &form);
-        QCOMPARE(form.pos(), QPoint(30 + 312, 20 + 234));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_COMPARE(form.frameGeometry().center(), anchor.frameGeometry().center());
 
-        // 6000 x 4000 twips is 400 x 266.67 pixels; a 265-pixel window over a
-        // 768-pixel anchor lands half a pixel below a whole one and stays there.
+        // A size that does not halve evenly: the half pixel is dropped, as
+        // the twips arithmetic has always done, never rounded up.
         form.resize(400, 265);
         CenterOnForm(&anchor, &form);
-        QCOMPARE(form.pos(), QPoint(342, 20 + 251));
+        const QRect a = anchor.frameGeometry();
+        const int outerHeight = 265 + form.frameGeometry().height() - form.height();
+        QTRY_COMPARE(form.frameGeometry().top(), a.top() + (a.height() - outerHeight) / 2);
 
+        // Over a smaller window: overhangs it equally on both sides.
         QWidget small;
-        small.setGeometry(0, 0, 200, 100);
+        small.setGeometry(100, 100, 200, 100);
+        small.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&small));
         form.resize(400, 300);
         CenterOnForm(&small, &form);
-        QCOMPARE(form.pos(), QPoint(-100, -100));
+        QTRY_COMPARE(form.frameGeometry().center(), small.frameGeometry().center());
     }
 
     void missingWindowsAreIgnored() {
