@@ -3,10 +3,12 @@
 
 #include "app/registrationscreen.h"
 #include "components/utf8locale.h"
+#include "util/pluginpaths.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    RestrictPluginPaths();
     QApplication app(argc, argv);
     // Before the first ODBC call: narrow-text drivers convert through it.
     UseUtf8CharacterLocale();

@@ -92,8 +92,7 @@ QString VersionCaption(const QString& version) {
         .arg(number.microVersion());
 }
 
-FrmPOS_판매::FrmPOS_판매(QWidget* parent)
-    : QWidget(parent), m_lockPath(SingleInstanceLockPath()), m_background(RegistrationArt()) {
+FrmPOS_판매::FrmPOS_판매(QWidget* parent) : QWidget(parent), m_background(RegistrationArt()) {
     setObjectName(QStringLiteral("FrmPOS_판매"));
     // No caption text: a blank, since an empty title lets some platforms
     // show the program's name instead.
@@ -219,7 +218,7 @@ void FrmPOS_판매::buildWidgets() {
 }
 
 bool FrmPOS_판매::Form_Load() {
-    m_instance = std::make_unique<SingleInstance>(m_lockPath);
+    m_instance = std::make_unique<SingleInstance>(SingleInstanceLockPath());
     if (!m_instance->acquire()) {
         m_instance.reset();
         notify(QStringLiteral("이미 프로그램이 실행 중 입니다."));
@@ -234,8 +233,17 @@ bool FrmPOS_판매::Form_Load() {
         FrmPOS_초기설정 settings;
         settings.exec();
     }
-    // A file too short to hold the eight settings is as good as none.
-    if (!programFileExists(SettingsFileName) || LoadStationConfig() != SettingsReadResult::Ok) {
+    // A file that cannot be read, or is too short to hold the eight
+    // settings, is as good as none; but the message alone would send the
+    // operator to a file that is there, so the log says why.
+    QString whyNot;
+    const SettingsReadResult read = programFileExists(SettingsFileName)
+                                        ? LoadStationConfig(&whyNot)
+                                        : SettingsReadResult::Missing;
+    if (read != SettingsReadResult::Ok) {
+        if (read != SettingsReadResult::Missing) {
+            WriteErrorLog(QStringLiteral("Form_Load"), whyNot);
+        }
         notify(QStringLiteral("환경설정 파일이 없습니다"));
         endProgram();
         return false;

@@ -36,10 +36,6 @@ public:
     // exit item).
     bool ended() const { return m_ended; }
 
-    // Where the single-instance lock lies; the installed station's per-user
-    // path unless set before Form_Load (tests use scratch folders).
-    void setInstanceLockPath(const QString& path) { m_lockPath = path; }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -58,7 +54,6 @@ private:
     void 버튼사진찍기_Click();
     void 버튼사진삭제_Click();
 
-    QString m_lockPath;
     std::unique_ptr<SingleInstance> m_instance;
     QImage m_background;
     bool m_ended = false;

@@ -1,25 +1,33 @@
 #pragma once
-// Refuses a second running copy of the station. The lock is a QLockFile: it
-// tells a lock held by a running copy from one left behind by a crash. Where
-// the lock file lies is the platform's part (singleinstance_unix.cpp,
-// singleinstance_win.cpp).
+// Refuses a second running copy of the station. How the lock is held is the
+// platform's part (singleinstance_unix.cpp, singleinstance_win.cpp); on both
+// a copy that crashed or was killed leaves no lock behind.
 
-#include <QLockFile>
 #include <QString>
 
-// The per-user lock path of the installed station.
+#include <memory>
+
+// The lock of this station: on Unix a file of the program folder, one lock
+// for every operator account of the station (only they can create files
+// there, so no other account can take it first); on Windows one per user in
+// the user's own temporary folder.
 QString SingleInstanceLockPath();
 
 class SingleInstance {
 public:
     explicit SingleInstance(const QString& lockPath);
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
 
     // False only when another running copy holds the lock. Otherwise the
-    // lock is held until this object goes; a lock file that cannot be
-    // written at all (no such folder, no permission) does not keep the
+    // lock is held until this object goes; a lock file that cannot be made
+    // or opened at all (no such folder, no permission) does not keep the
     // station from starting.
     bool acquire();
 
 private:
-    QLockFile m_lock;
+    struct Lock;
+    QString m_path;
+    std::unique_ptr<Lock> m_lock;
 };

@@ -1,11 +1,66 @@
 #include "app/singleinstance.h"
 
-#include <QDir>
+#include "util/groupaccess.h"
+#include "util/programfolder.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+// A kernel lock (flock) on an open file: the kernel drops it when the
+// holding process ends in any way, so it is never stale, and it needs only
+// read access, so the file of the operator who first made it serves every
+// other operator as it is.
+struct SingleInstance::Lock {
+    int fd = -1;
+    ~Lock() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+};
+
 QString SingleInstanceLockPath() {
-    // /tmp is shared by every user: one lock per user, as on the desktop
-    // where each user runs their own station.
-    return QDir::tempPath() + QStringLiteral("/member-station-%1.lock").arg(getuid());
+    return QDir(ProgramFolderPath()).filePath(QStringLiteral("member-station.lock"));
+}
+
+SingleInstance::SingleInstance(const QString& lockPath) : m_path(lockPath) {}
+
+SingleInstance::~SingleInstance() = default;
+
+bool SingleInstance::acquire() {
+    if (m_lock) {
+        return true;
+    }
+    const QByteArray path = QFile::encodeName(m_path);
+    // O_NONBLOCK: a pipe planted under the name must not block the start;
+    // O_NOFOLLOW: nor may a link lead the lock elsewhere.
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    auto lock = std::make_unique<Lock>();
+    lock->fd = ::open(path.constData(), flags | O_CREAT, S_IRUSR | S_IWUSR | S_IRGRP);
+    if (lock->fd < 0 && errno == EACCES) {
+        // Another operator's file in a folder this account may not write.
+        lock->fd = ::open(path.constData(), flags);
+    }
+    struct stat info {};
+    if (lock->fd < 0 || fstat(lock->fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return true;
+    }
+    // Made by this account: the other operators must be able to open it.
+    ShareWithFolderGroup(lock->fd, QFileInfo(m_path).absolutePath(), GroupAccess::Read);
+    int locked = 0;
+    do {
+        locked = ::flock(lock->fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        return errno != EWOULDBLOCK;
+    }
+    m_lock = std::move(lock);
+    return true;
 }

@@ -29,8 +29,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Study-cafe member registration station")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Beside the libraries: what the maintainer scripts run (adduser for
+# addgroup, odbcinst) and what the station loads at run time.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "unixodbc, odbcinst, tdsodbc, fonts-nanum, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+  "adduser, unixodbc, odbcinst, tdsodbc, fonts-nanum, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${PROJECT_SOURCE_DIR}/packaging/postinst ${PROJECT_SOURCE_DIR}/packaging/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

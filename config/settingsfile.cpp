@@ -2,6 +2,7 @@
 
 #include "util/cp949.h"
 #include "util/credential.h"
+#include "util/groupaccess.h"
 #include "util/programfolder.h"
 
 #include <QDir>
@@ -15,6 +16,11 @@
 namespace {
 
 constexpr int kLinesRead = 8;
+
+// Far above any key text and value the settings screen writes. A longer
+// line is refused rather than cut: a cut address or login would only fail
+// later, at the server, with no hint that the file is at fault.
+constexpr qsizetype kMaxLineBytes = 4096;
 
 enum Line { StoreCode, ServerIp, ServerPort, DbKind, DbName, LoginId, LoginPw, PosId, BizNo };
 
@@ -44,6 +50,46 @@ QStringList SplitLines(const QString& text, int max) {
         }
     }
     return lines;
+}
+
+// The raw lines of a settings file, read no further than needed.
+struct RawLines {
+    QList<QByteArray> lines;
+    qsizetype tooLong = -1; // the 1-based number of a line over the limit
+    bool failed = false;    // a read error (see the file's errorString)
+};
+
+// Up to `max` lines of `file`, split as SplitLines does. Reads byte by byte
+// through the file's buffer, so it never holds more than one line of at most
+// kMaxLineBytes however large the file.
+RawLines ReadRawLines(QFile& file, int max) {
+    RawLines read;
+    QByteArray line;
+    char c = 0;
+    while (read.lines.size() < max) {
+        if (!file.getChar(&c)) {
+            read.failed = file.error() != QFileDevice::NoError;
+            if (!read.failed && !line.isEmpty()) {
+                read.lines.append(line);
+            }
+            break;
+        }
+        if (c != '\r') {
+            if (line.size() == kMaxLineBytes) {
+                read.tooLong = read.lines.size() + 1;
+                break;
+            }
+            line.append(c);
+            continue;
+        }
+        read.lines.append(line);
+        line.clear();
+        char next = 0;
+        if (file.peek(&next, 1) == 1 && next == '\n') {
+            file.skip(1);
+        }
+    }
+    return read;
 }
 
 // Everything after the first "=" (the whole line when there is none), trimmed.
@@ -101,32 +147,53 @@ QString FormatPosNumber(const QString& text) {
 }
 
 SettingsReadResult ReadSettingsFile(const QString& path, StationSettings& out, QString* error) {
+    const auto fail = [&](SettingsReadResult result, const QString& why) {
+        if (error) {
+            *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + why;
+        }
+        return result;
+    };
     const QFileInfo info(path);
     if (!info.exists() || info.isDir()) {
-        return SettingsReadResult::Missing;
+        return fail(SettingsReadResult::Missing, QStringLiteral("파일이 없습니다"));
+    }
+    // A pipe would block the open until someone writes to it.
+    if (!info.isFile()) {
+        return fail(SettingsReadResult::Unreadable, QStringLiteral("보통 파일이 아닙니다"));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error) {
-            *error = file.errorString();
-        }
-        return SettingsReadResult::Unreadable;
+        return fail(SettingsReadResult::Unreadable, file.errorString());
     }
-    const QStringList lines = SplitLines(cp949::decode(file.readAll()), kLinesRead);
+    const RawLines raw = ReadRawLines(file, kLinesRead);
+    if (raw.failed) {
+        return fail(SettingsReadResult::Unreadable,
+                    QStringLiteral("읽지 못했습니다 (%1)").arg(file.errorString()));
+    }
     file.close();
-    if (lines.size() < kLinesRead) {
-        return SettingsReadResult::TooFewLines;
+    if (raw.tooLong > 0) {
+        return fail(SettingsReadResult::Unreadable,
+                    QStringLiteral("%1 번째 줄이 %2 바이트보다 깁니다")
+                        .arg(raw.tooLong)
+                        .arg(kMaxLineBytes));
+    }
+    if (raw.lines.size() < kLinesRead) {
+        return fail(SettingsReadResult::TooFewLines,
+                    QStringLiteral("%1 줄이 있어야 하는데 %2 줄뿐입니다")
+                        .arg(kLinesRead)
+                        .arg(raw.lines.size()));
     }
     // No editor writes a NUL, and a value holding one would reach the
     // driver cut short (the rest of the connection string dropped): this is
     // no settings file.
-    for (const QString& line : lines) {
-        if (line.contains(QChar(u'\0'))) {
-            if (error) {
-                *error = QStringLiteral("%1 은(는) 텍스트 파일이 아닙니다").arg(path);
-            }
-            return SettingsReadResult::Unreadable;
+    QStringList lines;
+    for (const QByteArray& line : raw.lines) {
+        if (line.contains('\0')) {
+            return fail(SettingsReadResult::Unreadable,
+                        QStringLiteral("%1 번째 줄에 NUL 문자가 있습니다 (텍스트 파일이 아닙니다)")
+                            .arg(lines.size() + 1));
         }
+        lines.append(cp949::decode(line));
     }
     StationSettings read;
     read.StoreCode = ValueOf(lines[StoreCode]);
@@ -176,13 +243,17 @@ bool WriteSettingsFile(const QString& path, const SettingsFields& fields, QStrin
             return fail(QStringLiteral("%1 값에 줄바꿈 문자가 있습니다").arg(KeyName(line)));
         }
         bool lossless = false;
-        bytes += cp949::encode(kKeyTexts[i] + values[i], &lossless);
+        const QByteArray encoded = cp949::encode(kKeyTexts[i] + values[i], &lossless);
         // A NUL would make the whole file unreadable.
         if (!lossless || values[i].contains(QChar(u'\0'))) {
             return fail(
                 QStringLiteral("%1 값에 파일에 쓸 수 없는 문자가 있습니다").arg(KeyName(line)));
         }
-        bytes += "\r\n";
+        // Start-up would refuse the line.
+        if (encoded.size() > kMaxLineBytes) {
+            return fail(QStringLiteral("%1 값이 너무 깁니다").arg(KeyName(line)));
+        }
+        bytes += encoded + "\r\n";
     }
 
     // The system's description alone does not say which file.
@@ -194,9 +265,10 @@ bool WriteSettingsFile(const QString& path, const SettingsFields& fields, QStrin
         return failFile(file.errorString());
     }
     // Before any byte is written: the temporary file replaces the old one
-    // with these permissions.
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        const QString why = file.errorString();
+    // with these permissions. It holds the store-server login, so every
+    // operator account (the folder's group) may read it and no one else.
+    if (!ShareWithFolderGroup(file.handle(), QFileInfo(path).absolutePath(), GroupAccess::Read)) {
+        const QString why = qt_error_string();
         file.cancelWriting();
         return failFile(why);
     }

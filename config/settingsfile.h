@@ -33,8 +33,9 @@ enum class SettingsReadResult {
     Ok,          // eight lines were read; the settings are filled
     Missing,     // no such file (a folder of that name counts as missing)
     TooFewLines, // fewer than eight lines; the settings are left as they were
-    Unreadable,  // the file exists but could not be read, or holds a NUL in
-                 // the lines read: not a text file (see `error`)
+    Unreadable,  // the file exists but could not be opened or read (no
+                 // permission, not a plain file), a line read is longer
+                 // than 4096 bytes, or holds a NUL: not a text file
 };
 
 // Reads the first eight lines of the file at `path` into `out`.
@@ -42,8 +43,11 @@ enum class SettingsReadResult {
 // LF line ends is one line. The value is what follows the first "=" (the
 // whole line when there is none), trimmed; lines 6 and 7 are passed through
 // DeCoding, which logs its own failures under "DeCoding" and gives "".
-// Key texts are never compared and lines after the eighth are ignored.
-// `out` is changed only on Ok. The file is not changed in any case.
+// Key texts are never compared; reading stops after the eighth line, so the
+// rest of a file of any size is never read. A line over 4096 bytes makes the
+// file Unreadable rather than being cut.
+// `out` is changed only on Ok; otherwise `error` gets the file's path and
+// the reason. The file is not changed in any case.
 SettingsReadResult ReadSettingsFile(const QString& path, StationSettings& out,
                                     QString* error = nullptr);
 
@@ -69,9 +73,13 @@ struct SettingsFields {
 // replacing an existing file or creating it. The write is atomic: the lines
 // go to a temporary file in the same folder that replaces the old file only
 // once complete, so on any failure an existing file stays byte for byte as it
-// was. The file is readable and writable by its owner only (it holds the
-// store-server login). Returns false with a description in `error` when:
+// was. The file is readable and writable by its owner and readable by the
+// group of its folder (the operator group of an installed station), by no
+// one else: it holds the store-server login. When this account cannot give
+// the file that group, the file is its owner's alone. Returns false with a
+// description in `error` when:
 //  - the folder or file cannot be written (the system's description);
+//  - a line would be longer than the reader takes (4096 bytes);
 //  - a value holds a character CP949 cannot hold, a CR or a NUL, which would
 //    not read back (a CR would end the line early, a NUL makes the file
 //    unreadable);

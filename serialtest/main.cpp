@@ -2,10 +2,12 @@
 // screen (there is no registration screen to centre over).
 
 #include "serialtest/serialtestscreen.h"
+#include "util/pluginpaths.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    RestrictPluginPaths();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("serial-test"));
     auto* screen = new FrmPOS_씨리얼테스트; // deletes itself when closed

@@ -1,6 +1,7 @@
 #include "util/errorlog.h"
 
 #include "util/cp949.h"
+#include "util/groupaccess.h"
 #include "util/programfolder.h"
 
 #include <QDir>
@@ -37,6 +38,10 @@ void WriteErrorLog(const QString& procName, const QString& description, const QD
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
         return;
     }
+    // The day's file is shared by every operator account of the station:
+    // the one that creates it lets the others append.
+    ShareWithFolderGroup(file.handle(), programFolder.filePath(kFolderName),
+                         GroupAccess::ReadWrite);
     file.write(bytes);
     // QFile closes on destruction; a failed write or close loses the entry.
 }

@@ -9,7 +9,9 @@
 // file, creating ERROR_LOG (one level) and the file when missing. The file
 // is opened and closed for each entry. Every failure is silent: the entry is
 // lost and the caller goes on with its own handling. Characters that CP949
-// cannot hold are written as '?'.
+// cannot hold are written as '?'. A file this account creates is readable
+// and writable by the group of ERROR_LOG (the operator group), so that every
+// operator account appends to the same day's file.
 void WriteErrorLog(const QString& procName, const QString& description);
 
 // The same, with the local time of the entry given (it picks the day's file

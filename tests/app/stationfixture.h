@@ -132,7 +132,6 @@ public:
     // closed and counted in `boxes`.
     bool start(QStringList* boxes = nullptr) {
         m_screen = std::make_unique<FrmPOS_판매>();
-        m_screen->setInstanceLockPath(path(QStringLiteral("station.lock")));
         ModalAnswer answer = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Every);
         const bool started = m_screen->Form_Load();
         if (boxes != nullptr) {

@@ -71,19 +71,26 @@ private Q_SLOTS:
 
     // Files that hold no settings: the operator sees "환경설정 파일이 없습니다"
     // and the program ends before any server is contacted. The file is left
-    // exactly as it was, for whoever looks into it, and nothing is logged.
+    // exactly as it was, for whoever looks into it, and the error log says
+    // what is wrong with it (the message alone reads as if it were missing).
     void unusableFilesEndTheStart_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("binary garbage") << QStringLiteral("garbage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("binary garbage") << QStringLiteral("garbage") << QString();
         // No editor writes a NUL, and the value would not reach the driver
         // whole.
-        QTest::newRow("a NUL byte in the server line") << QStringLiteral("nul");
-        QTest::newRow("one 10 MB line") << QStringLiteral("long");
-        QTest::newRow("bare LF line ends") << QStringLiteral("lf");
-        QTest::newRow("empty") << QStringLiteral("empty");
+        QTest::newRow("a NUL byte in the server line")
+            << QStringLiteral("nul") << QStringLiteral("2 번째 줄에 NUL 문자가 있습니다");
+        QTest::newRow("one 10 MB line")
+            << QStringLiteral("long") << QStringLiteral("1 번째 줄이 4096 바이트보다 깁니다");
+        QTest::newRow("bare LF line ends")
+            << QStringLiteral("lf") << QStringLiteral("8 줄이 있어야 하는데 1 줄뿐입니다");
+        QTest::newRow("empty") << QStringLiteral("empty")
+                               << QStringLiteral("8 줄이 있어야 하는데 0 줄뿐입니다");
     }
     void unusableFilesEndTheStart() {
         QFETCH(QString, kind);
+        QFETCH(QString, reason);
         const QByteArray good = settingsText(station().settings(), "\r\n");
         QByteArray content;
         if (kind == QLatin1String("garbage")) {
@@ -111,7 +118,12 @@ private Q_SLOTS:
         QVERIFY(!StoreDb.isOpen());
         QVERIFY(!StoreDb.connectionString().contains(database));
         QCOMPARE(readFile(file), content);
-        QVERIFY(!QFileInfo::exists(station().path(QStringLiteral("ERROR_LOG"))));
+        const QStringList log = station().errorLog();
+        QCOMPARE(log.size(), 1);
+        QVERIFY2(log.front().startsWith(QStringLiteral("Form_Load  ") +
+                                        QDir::toNativeSeparators(file) + QStringLiteral(": ") +
+                                        reason),
+                 qPrintable(log.front()));
     }
 
     // Bytes that are not CP949 spoil no more than the line they stand in:

@@ -4,11 +4,11 @@
 
 #include "stationfixture.h"
 
+#include "app/singleinstance.h"
 #include "components/mytext.h"
 #include "config/settingsscreen.h"
 
 #include <QLabel>
-#include <QLockFile>
 #include <QPushButton>
 
 using namespace stationtest;
@@ -100,8 +100,8 @@ private Q_SLOTS:
     }
 
     void aSecondCopyIsRefused() {
-        QLockFile running(station().path(QStringLiteral("station.lock")));
-        QVERIFY(running.tryLock(0));
+        auto running = std::make_unique<SingleInstance>(SingleInstanceLockPath());
+        QVERIFY(running->acquire());
         QStringList boxes;
         QVERIFY(!station().start(&boxes));
         QCOMPARE(boxes, QStringList{box(QStringLiteral("이미 프로그램이 실행 중 입니다."))});
@@ -109,9 +109,11 @@ private Q_SLOTS:
         // Refused before anything else: the settings were not even read.
         QCOMPARE(StationConfig.StoreCode, QString());
         QVERIFY(!MainScreenReady);
-        // The first copy keeps its lock.
-        QVERIFY(QFileInfo::exists(station().path(QStringLiteral("station.lock"))));
-        running.unlock();
+        // The first copy keeps its lock, in the program folder, until it ends.
+        QCOMPARE(QFileInfo(SingleInstanceLockPath()).absolutePath(),
+                 QFileInfo(station().path(SettingsFileName)).absolutePath());
+        QVERIFY(!SingleInstance(SingleInstanceLockPath()).acquire());
+        running.reset();
         QVERIFY(station().start());
     }
 

@@ -11,12 +11,33 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+unsigned ModeOf(const QString& path) {
+    struct stat info {};
+    return stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// Bytes this process has read through system calls so far.
+qint64 BytesReadSoFar() {
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:")) {
+            return line.mid(6).trimmed().toLongLong();
+        }
+    }
+    return -1;
 }
 
 bool WriteAll(const QString& path, const QByteArray& bytes) {
@@ -175,6 +196,53 @@ private Q_SLOTS:
         QCOMPARE(ReadSettingsFile(Path(), s), SettingsReadResult::Ok);
     }
 
+    // Start-up reads eight lines and no more, however large the file: a
+    // huge file behind them is never read, and a huge first line is refused
+    // once it passes the limit rather than read whole.
+    void readingStopsAtWhatItNeeds() {
+        const QByteArray eight = cp949::encode(StandardText("\r\n"));
+        const qint64 huge = qint64(4) << 30; // sparse: written in no time
+        QVERIFY(WriteAll(Path(), eight));
+        QVERIFY(QFile::resize(Path(), huge));
+        StationSettings s;
+        QString error;
+        const qint64 before = BytesReadSoFar();
+        QCOMPARE(ReadSettingsFile(Path(), s, &error), SettingsReadResult::Ok);
+        const qint64 read = BytesReadSoFar() - before;
+        QCOMPARE(s.PosId, "01");
+        QVERIFY2(before < 0 || read < 1024 * 1024, qPrintable(QString::number(read)));
+
+        // One line of zero bytes, all of it.
+        QVERIFY(WriteAll(Path(), QByteArray()));
+        QVERIFY(QFile::resize(Path(), huge));
+        const qint64 before2 = BytesReadSoFar();
+        QCOMPARE(ReadSettingsFile(Path(), s, &error), SettingsReadResult::Unreadable);
+        QVERIFY(BytesReadSoFar() - before2 < 1024 * 1024);
+        QVERIFY2(error.endsWith("1 번째 줄이 4096 바이트보다 깁니다"), qPrintable(error));
+
+        // The limit is the line's bytes without its line end; a line of
+        // exactly 4096 bytes is read.
+        QString text = StandardText("\r\n");
+        text.replace("QTR", QString(4096 - cp949::encode("점서버_DB명 = ").size(), 'Q'));
+        QCOMPARE(ReadText(text, SettingsReadResult::Ok).DbName.size(),
+                 4096 - cp949::encode("점서버_DB명 = ").size());
+        ReadText(text.replace("QQQ", "QQQQ"), SettingsReadResult::Unreadable);
+    }
+
+    // Every failure says why, with the file's path: start-up logs it.
+    void failuresSayWhy() {
+        StationSettings s;
+        QString error;
+        QVERIFY(WriteAll(Path(), cp949::encode("매장코드 = 0001\r\n")));
+        QCOMPARE(ReadSettingsFile(Path(), s, &error), SettingsReadResult::TooFewLines);
+        QCOMPARE(error, QDir::toNativeSeparators(Path()) + ": 8 줄이 있어야 하는데 1 줄뿐입니다");
+        // A pipe of that name would block a plain open until someone wrote.
+        QVERIFY(QFile::remove(Path()));
+        QCOMPARE(mkfifo(QFile::encodeName(Path()).constData(), 0600), 0);
+        QCOMPARE(ReadSettingsFile(Path(), s, &error), SettingsReadResult::Unreadable);
+        QVERIFY2(error.endsWith("보통 파일이 아닙니다"), qPrintable(error));
+    }
+
     void missingFileIsItsOwnOutcome() {
         StationSettings s;
         QCOMPARE(ReadSettingsFile(Path(), s), SettingsReadResult::Missing);
@@ -204,9 +272,7 @@ private Q_SLOTS:
                                  "POSID  = 05\r\n"
                                  "사업자번호  = \r\n";
         QCOMPARE(ReadAll(Path()), cp949::encode(expected));
-        QCOMPARE(QFile(Path()).permissions() & 0x7777,
-                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                     QFileDevice::WriteUser);
+        QCOMPARE(ModeOf(Path()), 0640u);
     }
 
     void writtenFileReadsBack() {
@@ -236,14 +302,31 @@ private Q_SLOTS:
         QCOMPARE(StationConfig.LoginPassword, TypicalFields().LoginPassword);
     }
 
-    void replacingKeepsOnlyOwnerAccess() {
+    // The folder's group (the operators of an installed station) may read
+    // the file, others may not, whatever the writer's own group and umask.
+    void replacingGivesTheFolderGroupReadAccessOnly() {
         QVERIFY(WriteAll(Path(), "old"));
         QVERIFY(QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        const QByteArray folder = QFile::encodeName(dir_->path());
+        // As root, give the folder a group this account does not run under.
+        const gid_t other = 100;
+        const bool regrouped = geteuid() == 0 && getegid() != other &&
+                               chown(folder.constData(), uid_t(-1), other) == 0;
+        const mode_t oldMask = umask(0);
         QString error;
-        QVERIFY2(WriteSettingsFile(Path(), TypicalFields(), &error), qPrintable(error));
-        QCOMPARE(QFile(Path()).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
-                 QFileDevice::Permissions());
+        const bool written = WriteSettingsFile(Path(), TypicalFields(), &error);
+        umask(oldMask);
+        QVERIFY2(written, qPrintable(error));
+        QCOMPARE(ModeOf(Path()), 0640u);
+        struct stat file {};
+        struct stat dir {};
+        QCOMPARE(stat(QFile::encodeName(Path()).constData(), &file), 0);
+        QCOMPARE(stat(folder.constData(), &dir), 0);
+        QCOMPARE(file.st_gid, dir.st_gid);
+        if (regrouped) {
+            QCOMPARE(file.st_gid, other);
+        }
         QVERIFY(ReadAll(Path()).startsWith(cp949::encode("매장코드 = 0001\r\n")));
     }
 
@@ -289,6 +372,7 @@ private Q_SLOTS:
         QTest::newRow("login that cannot be encoded") << 5 << "sa\tx" << true;
         QTest::newRow("login with a character CP949 lacks")
             << 6 << QString::fromUtf8("p\xC3\xBF") << true;
+        QTest::newRow("line longer than start-up reads") << 4 << QString(4096, 'Q') << false;
     }
     void valuesThatWouldNotReadBackAreRefused() {
         QFETCH(int, field);

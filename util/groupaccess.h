@@ -1,0 +1,17 @@
+#pragma once
+// Files of the program folder that every operator account must reach (the
+// settings, the error log, the running-copy lock): an installed station's
+// folder belongs to the operator group, and such a file gets that group and
+// access for it, none for other accounts. On Windows the folder's own access
+// rules apply and this does nothing.
+
+#include <QString>
+
+enum class GroupAccess { Read, ReadWrite };
+
+// For the open file `fd`, when this account owns it: the group of `folder`,
+// read and write for the owner, `access` for the group, nothing for others.
+// When this account cannot give it that group (not a member), the group gets
+// no access either. A file of another account is left as it is. False when
+// the file's permissions could not be set.
+bool ShareWithFolderGroup(int fd, const QString& folder, GroupAccess access);

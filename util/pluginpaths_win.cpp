@@ -1,0 +1,3 @@
+#include "util/pluginpaths.h"
+
+void RestrictPluginPaths() {}
