@@ -2,7 +2,13 @@
 
 #include <QRegularExpression>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <vector>
 
 // clang-format off
@@ -100,18 +106,16 @@ void OdbcError::addDiagnostic(const QString& sqlState, const QString& message) {
 
 // ------------------------------------------------------------ the statement
 
-struct OdbcConnection::Impl {
+namespace {
+
+// The two handles of one connection, and whether it got connected.
+struct Handles {
     SQLHENV env = SQL_NULL_HENV;
     SQLHDBC dbc = SQL_NULL_HDBC;
     bool connected = false;
-    int loginTimeout = -1;
-    int queryTimeout = -1;
-    QString connectionString;
-    QString redirect;
-    QString lastOpenError;
     QString quote = QStringLiteral("\"");
 
-    void release() noexcept {
+    void free() noexcept {
         if (dbc != SQL_NULL_HDBC) {
             if (connected) {
                 SQLDisconnect(dbc);
@@ -121,13 +125,146 @@ struct OdbcConnection::Impl {
         if (env != SQL_NULL_HENV) {
             SQLFreeHandle(SQL_HANDLE_ENV, env);
         }
-        dbc = SQL_NULL_HDBC;
-        env = SQL_NULL_HENV;
-        connected = false;
+        *this = Handles();
     }
+};
+
+// Allocates and connects `h`; on a throw `h` holds what was made so far.
+void connectHandles(Handles& h, int loginTimeout, QString text) {
+    check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h.env), SQL_HANDLE_ENV, SQL_NULL_HANDLE,
+          "SQLAllocHandle(SQL_HANDLE_ENV)");
+    check(SQLSetEnvAttr(h.env, SQL_ATTR_ODBC_VERSION,
+                        reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)), 0),
+          SQL_HANDLE_ENV, h.env, "SQLSetEnvAttr(SQL_ATTR_ODBC_VERSION)");
+    check(SQLAllocHandle(SQL_HANDLE_DBC, h.env, &h.dbc), SQL_HANDLE_ENV, h.env,
+          "SQLAllocHandle(SQL_HANDLE_DBC)");
+    if (loginTimeout >= 0) {
+        check(SQLSetConnectAttrW(
+                  h.dbc, SQL_ATTR_LOGIN_TIMEOUT,
+                  reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(loginTimeout)), 0),
+              SQL_HANDLE_DBC, h.dbc, "SQLSetConnectAttr(SQL_ATTR_LOGIN_TIMEOUT)");
+    }
+    SQLWCHAR completed[1024] = {};
+    SQLSMALLINT completedLength = 0;
+    check(SQLDriverConnectW(h.dbc, nullptr, wide(text), SQLSMALLINT(text.size()), completed,
+                            SQLSMALLINT(std::size(completed)), &completedLength,
+                            SQL_DRIVER_NOPROMPT),
+          SQL_HANDLE_DBC, h.dbc, "SQLDriverConnect");
+    h.connected = true;
+
+    SQLWCHAR quote[8] = {};
+    SQLSMALLINT quoteLength = 0;
+    if (SQL_SUCCEEDED(
+            SQLGetInfoW(h.dbc, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof(quote), &quoteLength))) {
+        h.quote = fromWide(quote, qsizetype(std::size(quote))).trimmed();
+    }
+}
+
+// Connection attempts given up on while the driver still had them. Never
+// destroyed: their threads may return while the process is exiting.
+struct AbandonedAttempts {
+    std::mutex mutex;
+    int pending = 0;
+    bool exiting = false;
+};
+
+AbandonedAttempts& abandonedAttempts() {
+    static auto* attempts = new AbandonedAttempts;
+    return *attempts;
+}
+
+// Once static destruction has begun the driver libraries may be going away:
+// an attempt that returns after that leaves its handles to the process's end.
+// The lock makes exit wait for a release already under way.
+struct ExitMark {
+    ExitMark() { abandonedAttempts(); }
+    ~ExitMark() {
+        AbandonedAttempts& attempts = abandonedAttempts();
+        const std::lock_guard<std::mutex> lock(attempts.mutex);
+        attempts.exiting = true;
+    }
+};
+const ExitMark exitMark;
+
+// One connect on a thread of its own. Whoever finishes second (the waiting
+// caller on success or failure, the thread when the caller gave up) owns
+// the handles.
+struct Attempt {
+    std::mutex mutex;
+    std::condition_variable finishedChanged;
+    bool finished = false;
+    bool abandoned = false;
+    Handles handles;
+    std::optional<OdbcError> error;
+};
+
+Handles connectWithDeadline(int loginTimeout, const QString& text, int deadlineMs) {
+    auto attempt = std::make_shared<Attempt>();
+    std::thread([attempt, loginTimeout, text] {
+        Handles h;
+        std::optional<OdbcError> error;
+        try {
+            connectHandles(h, loginTimeout, text);
+        } catch (const OdbcError& e) {
+            error = e;
+        } catch (const std::exception& e) {
+            error = OdbcError(QString::fromUtf8(e.what()));
+        }
+        std::unique_lock<std::mutex> lock(attempt->mutex);
+        if (!attempt->abandoned) {
+            attempt->handles = h;
+            attempt->error = std::move(error);
+            attempt->finished = true;
+            attempt->finishedChanged.notify_all();
+            return;
+        }
+        lock.unlock();
+        AbandonedAttempts& attempts = abandonedAttempts();
+        const std::lock_guard<std::mutex> exitLock(attempts.mutex);
+        if (!attempts.exiting) {
+            h.free();
+        }
+        --attempts.pending;
+    }).detach();
+
+    std::unique_lock<std::mutex> lock(attempt->mutex);
+    if (!attempt->finishedChanged.wait_for(lock, std::chrono::milliseconds(deadlineMs),
+                                           [&] { return attempt->finished; })) {
+        attempt->abandoned = true;
+        {
+            const std::lock_guard<std::mutex> count(abandonedAttempts().mutex);
+            ++abandonedAttempts().pending;
+        }
+        throw OdbcError(QStringLiteral("The server did not complete the connection within %1 s")
+                            .arg(double(deadlineMs) / 1000.0),
+                        QStringLiteral("HYT00"));
+    }
+    if (attempt->error) {
+        attempt->handles.free();
+        throw *attempt->error;
+    }
+    return attempt->handles;
+}
+
+} // namespace
+
+struct OdbcConnection::Impl {
+    Handles handles;
+    int loginTimeout = -1;
+    int queryTimeout = -1;
+    int openDeadlineMs = 0;
+    QString connectionString;
+    QString redirect;
+    QString lastOpenError;
+
+    // Shorthands for the statements' use.
+    SQLHDBC dbc() const { return handles.dbc; }
+    const QString& quote() const { return handles.quote; }
+
+    void release() noexcept { handles.free(); }
 
     void requireOpen() const {
-        if (!connected) {
+        if (!handles.connected) {
             throw OdbcError(QStringLiteral("The connection to the database is not open"));
         }
     }
@@ -141,8 +278,8 @@ class Statement {
 public:
     explicit Statement(OdbcConnection::Impl& connection) {
         connection.requireOpen();
-        check(SQLAllocHandle(SQL_HANDLE_STMT, connection.dbc, &handle_), SQL_HANDLE_DBC,
-              connection.dbc, "SQLAllocHandle");
+        check(SQLAllocHandle(SQL_HANDLE_STMT, connection.dbc(), &handle_), SQL_HANDLE_DBC,
+              connection.dbc(), "SQLAllocHandle");
         if (connection.queryTimeout >= 0) {
             const SQLRETURN rc = SQLSetStmtAttrW(
                 handle_, SQL_ATTR_QUERY_TIMEOUT,
@@ -366,50 +503,46 @@ int OdbcConnection::queryTimeout() const {
     return d->queryTimeout;
 }
 
+void OdbcConnection::setOpenDeadline(int milliseconds) {
+    d->openDeadlineMs = milliseconds;
+}
+
+int OdbcConnection::openDeadline() const {
+    return d->openDeadlineMs;
+}
+
+int OdbcConnection::abandonedOpens() {
+    AbandonedAttempts& attempts = abandonedAttempts();
+    const std::lock_guard<std::mutex> lock(attempts.mutex);
+    return attempts.pending;
+}
+
 void OdbcConnection::open(const QString& connectionString) {
     close();
     d->connectionString = connectionString;
     d->lastOpenError.clear();
+    const QString text = d->redirect.isEmpty() ? connectionString : d->redirect;
     try {
-        check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &d->env), SQL_HANDLE_ENV,
-              SQL_NULL_HANDLE, "SQLAllocHandle(SQL_HANDLE_ENV)");
-        check(SQLSetEnvAttr(d->env, SQL_ATTR_ODBC_VERSION,
-                            reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)),
-                            0),
-              SQL_HANDLE_ENV, d->env, "SQLSetEnvAttr(SQL_ATTR_ODBC_VERSION)");
-        check(SQLAllocHandle(SQL_HANDLE_DBC, d->env, &d->dbc), SQL_HANDLE_ENV, d->env,
-              "SQLAllocHandle(SQL_HANDLE_DBC)");
-        if (d->loginTimeout >= 0) {
-            check(SQLSetConnectAttrW(
-                      d->dbc, SQL_ATTR_LOGIN_TIMEOUT,
-                      reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(d->loginTimeout)),
-                      0),
-                  SQL_HANDLE_DBC, d->dbc, "SQLSetConnectAttr(SQL_ATTR_LOGIN_TIMEOUT)");
-        }
-        QString text = d->redirect.isEmpty() ? connectionString : d->redirect;
-        SQLWCHAR completed[1024] = {};
-        SQLSMALLINT completedLength = 0;
-        check(SQLDriverConnectW(d->dbc, nullptr, wide(text), SQLSMALLINT(text.size()), completed,
-                                SQLSMALLINT(std::size(completed)), &completedLength,
-                                SQL_DRIVER_NOPROMPT),
-              SQL_HANDLE_DBC, d->dbc, "SQLDriverConnect");
-        d->connected = true;
-
-        SQLWCHAR quote[8] = {};
-        SQLSMALLINT quoteLength = 0;
-        if (SQL_SUCCEEDED(SQLGetInfoW(d->dbc, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof(quote),
-                                      &quoteLength))) {
-            d->quote = fromWide(quote, qsizetype(std::size(quote))).trimmed();
+        if (d->openDeadlineMs > 0) {
+            d->handles = connectWithDeadline(d->loginTimeout, text, d->openDeadlineMs);
+        } else {
+            Handles h;
+            try {
+                connectHandles(h, d->loginTimeout, text);
+            } catch (const OdbcError&) {
+                h.free();
+                throw;
+            }
+            d->handles = h;
         }
     } catch (const OdbcError& error) {
         d->lastOpenError = error.description();
-        d->release();
         throw;
     }
 }
 
 bool OdbcConnection::isOpen() const {
-    return d->connected;
+    return d->handles.connected;
 }
 
 QString OdbcConnection::connectionString() const {
@@ -494,7 +627,7 @@ struct OdbcRecordset::Impl {
 
     // Appends "key = ?" terms for the row as it was read.
     QString whereKeys(QVariantList& params) const {
-        const QString& quote = connection->impl()->quote;
+        const QString& quote = connection->impl()->quote();
         QStringList where;
         for (const QString& key : keyColumns) {
             const int k = indexOf(key);
@@ -515,7 +648,7 @@ struct OdbcRecordset::Impl {
             QVariantList params;
             const QString sql =
                 QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                    .arg(quoted(columns[std::size_t(column)].name, connection->impl()->quote),
+                    .arg(quoted(columns[std::size_t(column)].name, connection->impl()->quote()),
                          table, whereKeys(params));
             OdbcRecordset set;
             set.open(*connection, sql, params);
@@ -662,7 +795,7 @@ void OdbcRecordset::addNew() {
 void OdbcRecordset::update() {
     d->requireWritable();
     OdbcConnection& connection = *d->connection;
-    const QString& quote = connection.impl()->quote;
+    const QString& quote = connection.impl()->quote();
     QStringList names;
     QVariantList params;
     for (std::size_t i = 0; i < d->columns.size(); ++i) {

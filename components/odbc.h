@@ -61,8 +61,19 @@ public:
     void setQueryTimeout(int seconds);
     int queryTimeout() const;
 
+    // Milliseconds the whole open() may take, whatever the driver does
+    // (some login timeouts only limit silence, and name lookups have their
+    // own). 0, the default, leaves it to the driver. With a limit the
+    // connect runs on a thread of its own; one given up on keeps its handles
+    // until the driver returns and then frees them there.
+    void setOpenDeadline(int milliseconds);
+    int openDeadline() const;
+    // Attempts given up on whose driver call has not returned yet.
+    static int abandonedOpens();
+
     // Connects (SQLDriverConnectW, no prompt). An open connection is closed
-    // first. Throws OdbcError; the connection is then closed.
+    // first. Throws OdbcError; the connection is then closed. Past the open
+    // deadline the error has SQLSTATE HYT00.
     void open(const QString& connectionString);
     bool isOpen() const;
     // The string given to the last open() (also when redirected).

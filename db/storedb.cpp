@@ -21,6 +21,7 @@ bool OpenStoreDb(OdbcConnection& connection, const QString& address, const QStri
     try {
         connection.close();
         connection.setLoginTimeout(StoreLoginTimeoutSeconds);
+        connection.setOpenDeadline(StoreOpenDeadlineMs);
         connection.setQueryTimeout(StoreQueryTimeoutSeconds);
         connection.open(StoreConnectionString(address, port, database, loginId, password));
         return connection.isOpen();

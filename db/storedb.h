@@ -15,9 +15,18 @@
 
 #include <QString>
 
-// The open gives up after this many seconds; statements never time out.
+// The driver's login timeout. Some drivers only count silence with it (a
+// server trickling a byte every few seconds keeps the login going), and the
+// name lookup before it has its own, so the whole open also has a deadline
+// of our own, a little above the login timeout: it ends the attempt within
+// 7 s whatever the server or the name server does.
 inline constexpr int StoreLoginTimeoutSeconds = 5;
-inline constexpr int StoreQueryTimeoutSeconds = 0;
+inline constexpr int StoreOpenDeadlineMs = 6000;
+// Every statement gives up after this long with an error, so a server that
+// holds a lock or stops answering cannot freeze the screen for good. Far
+// above a normal round trip (milliseconds, a large photo well under a
+// second), short enough that the operator is told while still waiting.
+inline constexpr int StoreQueryTimeoutSeconds = 15;
 // Used when the settings leave the port empty.
 inline constexpr char StoreDefaultPort[] = "1433";
 
@@ -35,8 +44,8 @@ QString StoreDriverSettings();
 
 // Opens `connection` afresh on the store server. An empty address returns
 // false at once and leaves `connection` exactly as it was (no network
-// attempt). Otherwise the old connection is closed, the login timeout set to
-// 5 s and the query timeout to none, and the string above opened. Returns
+// attempt). Otherwise the old connection is closed, the login timeout, open
+// deadline and statement timeout above set, and the string above opened. Returns
 // true when the connection is open. Shows nothing and logs nothing: the
 // reason of a failure is in connection.lastOpenError().
 bool OpenStoreDb(OdbcConnection& connection, const QString& address, const QString& port,

@@ -1,13 +1,19 @@
 // OpenStoreDb through FreeTDS against loopback listeners that are no SQL
-// Server: a refused port, and a port that accepts and never answers. Only
-// 127.0.0.1 is ever contacted.
+// Server: a refused port, a port that accepts and never answers, and one
+// that trickles a byte every four seconds. Only 127.0.0.1 is ever contacted.
 
 #include "db/storedb.h"
+#include "db/trickleserver.h"
 #include "support/odbc_fixture.h"
 #include "util/programwide.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTest>
+
+#include <cstdio>
+#include <cstring>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -60,6 +66,35 @@ bool openOnLoopback(const QString& port) {
                        QStringLiteral("sa"), QStringLiteral("secret"));
 }
 
+// Given up on, an attempt frees its handles once the driver returns.
+bool abandonedOpensEnd(int milliseconds) {
+    const QDeadlineTimer deadline(milliseconds);
+    while (OdbcConnection::abandonedOpens() != 0 && !deadline.hasExpired()) {
+        QTest::qWait(50);
+    }
+    return OdbcConnection::abandonedOpens() == 0;
+}
+
+const char kExitChild[] = "--exit-while-an-open-hangs";
+
+// The child of exitWhileAnOpenIsAbandoned: an open given up on against a
+// server that keeps trickling, then the process ends at once, the attempt
+// still blocked in the driver.
+int exitWhileAnOpenHangs() {
+    if (const QString why = odbcfixture::prepareProcess(); !why.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(why));
+        return 2;
+    }
+    // Still sending when the process ends.
+    static TrickleServer* server = new TrickleServer;
+    if (!server->ok() || openOnLoopback(server->port())) {
+        return 3;
+    }
+    std::printf("abandoned %d\n", OdbcConnection::abandonedOpens());
+    std::fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 class TestStoreDbFreeTds : public QObject {
@@ -101,6 +136,48 @@ private Q_SLOTS:
         QVERIFY(!StoreDb.isOpen());
     }
 
+    // A login timeout that only counts silence would let this server hold the
+    // attempt for minutes; our own deadline ends it within 7 s, through the
+    // same failure as any other, and the abandoned attempt cleans up after
+    // itself once the server lets go.
+    void tricklingServerGivesUpWithinSevenSeconds() {
+        {
+            TrickleServer server;
+            QVERIFY(server.ok());
+            QElapsedTimer timer;
+            timer.start();
+            QVERIFY(!openOnLoopback(server.port()));
+            const qint64 ms = timer.elapsed();
+            QVERIFY2(ms < 7000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
+            QVERIFY(!StoreDb.isOpen());
+            QVERIFY2(StoreDb.lastOpenError().contains(QStringLiteral("HYT00")),
+                     qPrintable(StoreDb.lastOpenError()));
+            // It did talk: more than one byte, so silence never lasted 5 s.
+            QVERIFY(server.bytesSent() >= 2);
+            QCOMPARE(OdbcConnection::abandonedOpens(), 1);
+        }
+        QVERIFY(abandonedOpensEnd(30000));
+
+        // The next attempt is unaffected: a refused port still fails at once.
+        LoopbackSocket closed(false);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!openOnLoopback(closed.port()));
+        QVERIFY2(timer.elapsed() < 4000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // Ending the program while an abandoned attempt is still blocked in the
+    // driver is an ordinary exit, not a crash.
+    void exitWhileAnOpenIsAbandoned() {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kExitChild)});
+        QVERIFY(child.waitForFinished(60000));
+        const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(child.exitCode() == 0, output.constData());
+        QVERIFY2(output.contains("abandoned 1"), output.constData());
+    }
+
     void emptyAddressMakesNoAttempt() {
         LoopbackSocket listener(true);
         QVERIFY(listener.ok());
@@ -116,5 +193,12 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStoreDbFreeTds)
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], kExitChild) == 0) {
+        return exitWhileAnOpenHangs();
+    }
+    QCoreApplication app(argc, argv);
+    TestStoreDbFreeTds test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_storedb_freetds.moc"
