@@ -173,14 +173,12 @@ e2e_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 # keycode, once, so that typing never rebinds keys while the program runs.
 e2e_bind_chars() {
     local text char sym spare=() code i=0 line
-    # Empty keycodes and multimedia keys, leaving the lowest and highest
-    # empty one to xdotool as its scratch key.
-    local empty=() media=()
+    # The multimedia keys: unlike the empty keycodes, every one of them is a
+    # key of the keyboard description that the program reads characters from.
     while read -r line; do
         set -- $line
-        if [ "$#" -eq 3 ]; then empty+=("$2"); elif [[ ${4:-} == XF86* ]]; then media+=("$2"); fi
+        [[ ${4:-} == XF86* ]] && spare+=("$2")
     done < <(xmodmap -pke)
-    spare=("${empty[@]:1:${#empty[@]}-2}" "${media[@]}")
     local seen=""
     for text in "$@"; do
         for ((c = 0; c < ${#text}; c++)); do
@@ -247,8 +245,9 @@ e2e_wait_window() { # pid WxH seconds what
     e2e_wait "${3:-20}" "${4:-a $2 window}" e2e_window_of_size "$1" "$2"
     e2e_window_of_size "$1" "$2"
 }
+e2e_no_window_of_size() { ! e2e_window_of_size "$@"; }
 e2e_wait_no_window() { # pid WxH seconds what
-    e2e_wait "${3:-20}" "${4:-the $2 window to close}" bash -c "! $(declare -f e2e_windows e2e_window_of_size); e2e_window_of_size $1 $2"
+    e2e_wait "${3:-20}" "${4:-the $2 window to close}" e2e_no_window_of_size "$1" "$2"
 }
 # Top-left corner of a window's client area in root coordinates: "x y".
 e2e_window_origin() {
@@ -288,9 +287,15 @@ e2e_start_station() {
     e2e_on_exit "kill $E2E_PID; wait $E2E_PID"
 }
 # Wait for the station to end; its exit status in E2E_STATUS.
+# Ended: gone, or a zombie waiting for its status.
+e2e_gone() {
+    local s
+    s=$(ps -o stat= -p "$1" 2>/dev/null || true)
+    [ -z "$s" ] || [[ $s == Z* ]]
+}
 e2e_wait_exit() {
     local pid=${2:-$E2E_PID}
-    e2e_wait "${1:-20}" "the station (pid $pid) to end" bash -c "! kill -0 $pid"
+    e2e_wait "${1:-20}" "the station (pid $pid) to end" e2e_gone "$pid"
     E2E_STATUS=0
     wait "$pid" || E2E_STATUS=$?
 }
@@ -330,4 +335,96 @@ e2e_click_and_wait() {
     e2e_click $((origin[0] + x)) $((origin[1] + y)) "${5:-1}"
     e2e_wait 15 "the screen at $rect to change after a click" bash -c \
         '[ "$(import -window root -crop "$1" -depth 8 rgb:- | md5sum | cut -d" " -f1)" != "$2" ]' _ "$abs" "$before"
+}
+
+# ---- the registration screen, in client coordinates
+E2E_RECT_PHONE=357x65+314+218
+E2E_RECT_NAME=461x65+210+288
+E2E_RECT_GENDER=65x49+376+364
+E2E_RECT_PHOTO=149x153+790+186
+E2E_AT_MALE="248 388"
+E2E_AT_FEMALE="330 388"
+E2E_AT_CONFIRM="514 718"
+E2E_AT_TAKE_PHOTO="826 358"
+E2E_AT_DELETE_PHOTO="902 358"
+E2E_CAMERA_PREVIEW=240x265+10+14
+E2E_CAMERA_AT_SAVE="333 34"
+
+# Another visible window of the station than the registration screen (a
+# message box, the yes/no question, the camera screen): its id.
+e2e_dialog() {
+    e2e_windows "$E2E_PID" | awk -v main="${E2E_MAIN:-none}" '$1 != main { print $1; f = 1; exit } END { exit !f }'
+}
+e2e_wait_dialog() { # seconds what
+    e2e_wait "${1:-20}" "${2:-a box over the screen}" e2e_dialog
+    e2e_dialog
+}
+e2e_no_dialog() { ! e2e_dialog; }
+e2e_wait_no_dialog() {
+    e2e_wait "${1:-20}" "${2:-the box to close}" e2e_no_dialog
+}
+# Answer the box on top with a key and wait for it to go.
+e2e_answer() { # key
+    local box
+    box=$(e2e_wait_dialog 20 "a box to answer with $1")
+    e2e_key "$1"
+    e2e_wait_no_dialog 20 "the box to close on $1"
+}
+
+# Type a member's entry the way an operator does: the number (focus is in
+# the number field), Tab looks it up, then name and address; gender M, F or
+# "-" (leave as looked up).
+e2e_enter_member() {
+    local digits=$1 name=$2 address=$3 gender=${4:-M}
+    e2e_type "$digits"
+    e2e_key Tab
+    e2e_key ctrl+a
+    e2e_type "$name"
+    e2e_key Tab ctrl+a
+    e2e_type "$address"
+    case $gender in
+        M) e2e_click_and_wait "$E2E_MAIN" $E2E_AT_MALE "$E2E_RECT_GENDER" ;;
+        F) e2e_click_and_wait "$E2E_MAIN" $E2E_AT_FEMALE "$E2E_RECT_GENDER" ;;
+    esac
+}
+e2e_confirm() { e2e_click_in "$E2E_MAIN" $E2E_AT_CONFIRM; }
+# Wait for a row of the member table to read as expected.
+e2e_wait_member() { # memberphone expected
+    e2e_wait "${3:-20}" "member $1 to read '$2'" bash -c '[ "$(e2e_member "$1")" = "$2" ]' _ "$1" "$2"
+}
+export -f e2e_member e2e_sql e2e_psql e2e_pg_bin
+export E2E_PASSWORD E2E_PG_PORT E2E_LOGIN E2E_DB E2E_STORE
+# Take a photo through the camera screen: the live preview must move.
+e2e_take_photo() {
+    local cam
+    e2e_click_in "$E2E_MAIN" $E2E_AT_TAKE_PHOTO
+    cam=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_CAMERA" 20 "the camera screen")
+    local origin
+    origin=($(e2e_window_origin "$cam"))
+    local preview=240x265+$((origin[0] + 10))+$((origin[1] + 14))
+    e2e_wait 20 "the camera's picture in the preview" bash -c \
+        '[ "$(import -window root -crop "$1" -depth 8 -format %k info:)" -gt 20 ]' _ "$preview"
+    [ -n "${1:-}" ] && e2e_shot "$1"
+    e2e_click_in "$cam" $E2E_CAMERA_AT_SAVE
+    e2e_wait_no_window "$E2E_PID" "$E2E_SIZE_CAMERA" 20 "the camera screen to close after the save"
+}
+# The photo box shows a picture (many colours), not the empty silhouette.
+e2e_photo_shown() {
+    local origin
+    origin=($(e2e_window_origin "$E2E_MAIN"))
+    [ "$(e2e_colours "139x143+$((origin[0] + 795))+$((origin[1] + 191))")" -gt 12 ]
+}
+# Answer every box with Escape until the station ends (start-up failures
+# report through one or more boxes); its exit status in E2E_STATUS.
+e2e_dismiss_until_exit() {
+    local deadline=$((SECONDS + ${1:-40}))
+    until e2e_gone "$E2E_PID"; do
+        ((SECONDS < deadline)) || e2e_fail "the station did not end"
+        if e2e_dialog >/dev/null 2>&1; then
+            e2e_key Escape
+            e2e_wait 20 "the box to close on Escape" bash -c "! xdotool search --onlyvisible --pid $E2E_PID --name '' 2>/dev/null | grep -qx '$(e2e_dialog 2>/dev/null || echo none)'"
+        fi
+        sleep 0.1
+    done
+    e2e_wait_exit 5
 }
