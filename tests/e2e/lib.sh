@@ -302,6 +302,7 @@ e2e_wait_exit() {
 # The registration screen is up and painted.
 e2e_wait_registration() {
     E2E_MAIN=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_REGISTRATION" "${1:-30}" "the registration screen")
+    E2E_EMPTY_PHOTO=$(e2e_photo_region)
 }
 
 # ---- a scenario's start: the rig is up, the program folder and the member
@@ -408,12 +409,14 @@ e2e_take_photo() {
     e2e_click_in "$cam" $E2E_CAMERA_AT_SAVE
     e2e_wait_no_window "$E2E_PID" "$E2E_SIZE_CAMERA" 20 "the camera screen to close after the save"
 }
-# The photo box shows a picture (many colours), not the empty silhouette.
-e2e_photo_shown() {
+# The photo box as it is now, and whether it shows a picture: anything but
+# the empty box that the screen came up with.
+e2e_photo_region() {
     local origin
     origin=($(e2e_window_origin "$E2E_MAIN"))
-    [ "$(e2e_colours "139x143+$((origin[0] + 795))+$((origin[1] + 191))")" -gt 12 ]
+    e2e_region "139x143+$((origin[0] + 795))+$((origin[1] + 191))"
 }
+e2e_photo_shown() { [ "$(e2e_photo_region)" != "$E2E_EMPTY_PHOTO" ]; }
 # Answer every box with Escape until the station ends (start-up failures
 # report through one or more boxes); its exit status in E2E_STATUS.
 e2e_dismiss_until_exit() {
@@ -428,3 +431,4 @@ e2e_dismiss_until_exit() {
     done
     e2e_wait_exit 5
 }
+e2e_no_photo_shown() { ! e2e_photo_shown; }
