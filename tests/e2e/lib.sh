@@ -104,6 +104,7 @@ e2e_member() {
              FROM 회원관리 WHERE 매장코드 = '$E2E_STORE' AND 회원휴대폰번호 = '$1'"
 }
 e2e_member_count() { e2e_sql "SELECT count(*) FROM 회원관리"; }
+export -f e2e_member_count
 
 # ---- the program folder
 e2e_settings_file() { echo "$E2E_PROGRAM_DIR/환경설정.CFG"; }
@@ -377,7 +378,7 @@ e2e_answer() { # key
 # "-" (leave as looked up).
 e2e_enter_member() {
     local digits=$1 name=$2 address=$3 gender=${4:-M}
-    e2e_type "$digits"
+    [ -z "$digits" ] || e2e_type "$digits"
     e2e_key Tab
     e2e_key ctrl+a
     e2e_type "$name"
