@@ -1,0 +1,448 @@
+# Helpers for the end-to-end scenarios: the installed station driven through
+# a real X server by an operator account, against a password-checked
+# PostgreSQL. Sourced by rig.sh and by every scenario.
+#
+# Environment (set by CTest): E2E_SOURCE (checkout), E2E_BUILD (build folder),
+# E2E_PLUGIN_DIR (the virtual camera plugin), E2E_STATE (rig state and
+# artifacts).
+
+set -euo pipefail
+
+E2E_PROGRAM_DIR=/opt/member-station
+E2E_DESKTOP=/usr/share/applications/member-station.desktop
+E2E_OPERATOR=ste-op1
+E2E_OPERATOR2=ste-op2
+E2E_PG_PORT=5432
+E2E_PG_SUPER=postgres_e2e
+E2E_DB=store
+E2E_LOGIN=cafe_op
+E2E_PASSWORD='Pw-7788.xyz'
+E2E_STORE=0001
+E2E_SKIP=77
+
+E2E_STATE=${E2E_STATE:?E2E_STATE is not set}
+E2E_SHOTS=$E2E_STATE/screenshots
+E2E_ODBC=$E2E_STATE/odbc
+E2E_PG_DIR=$E2E_STATE/pg
+
+e2e_log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*" >&2; }
+e2e_fail() {
+    printf 'E2E FAILED: %s\n' "$*" >&2
+    e2e_shot "failure-${E2E_SCENARIO:-rig}" 2>/dev/null || true
+    exit 1
+}
+
+# ---- clean-up stack: every helper that starts something registers its undo
+E2E_CLEANUPS=()
+e2e_on_exit() { E2E_CLEANUPS+=("$1"); }
+e2e_run_cleanups() {
+    local i
+    for ((i = ${#E2E_CLEANUPS[@]} - 1; i >= 0; i--)); do
+        eval "${E2E_CLEANUPS[i]}" >/dev/null 2>&1 || true
+    done
+    E2E_CLEANUPS=()
+}
+trap e2e_run_cleanups EXIT
+
+# ---- waiting: poll a condition until a deadline, never a bare sleep
+# e2e_wait SECONDS WHAT command...   (true once the command succeeds)
+e2e_wait() {
+    local seconds=$1 what=$2
+    shift 2
+    local deadline=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        if ((SECONDS >= deadline)); then
+            e2e_fail "waited ${seconds}s for: $what"
+        fi
+        sleep 0.1
+    done
+}
+# Milliseconds since the epoch, for timings.
+e2e_now_ms() { date +%s%3N; }
+
+# ---- the rig's state (written by rig.sh up)
+e2e_require_rig() {
+    [ "$(id -u)" = 0 ] || { echo "e2e: skipped (needs root)"; exit "$E2E_SKIP"; }
+    [ -f "$E2E_STATE/rig-up" ] || { echo "e2e: skipped (the rig is not up)"; exit "$E2E_SKIP"; }
+}
+
+# ---- PostgreSQL as the store server
+e2e_pg_bin() {
+    local d
+    for d in /usr/lib/postgresql/*/bin; do
+        [ -x "$d/initdb" ] && { echo "$d"; return 0; }
+    done
+    return 1
+}
+e2e_psql() {
+    PGPASSWORD=$E2E_PASSWORD "$(e2e_pg_bin)/psql" -X -q -v ON_ERROR_STOP=1 -h 127.0.0.1 \
+        -p "$E2E_PG_PORT" -U "$E2E_LOGIN" -d "$E2E_DB" "$@"
+}
+e2e_sql() { e2e_psql -At -c "$1"; }
+e2e_pg_running() { [ -f "$E2E_PG_DIR/data/postmaster.pid" ] && e2e_sql 'SELECT 1' | grep -qx 1; }
+e2e_pg_start() {
+    local bin
+    bin=$(e2e_pg_bin)
+    runuser -u postgres -- "$bin/pg_ctl" -D "$E2E_PG_DIR/data" -l "$E2E_PG_DIR/server.log" -w \
+        -o "-p $E2E_PG_PORT -k $E2E_PG_DIR -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
+}
+e2e_pg_stop() {
+    local bin
+    bin=$(e2e_pg_bin)
+    [ -f "$E2E_PG_DIR/data/postmaster.pid" ] || return 0
+    runuser -u postgres -- "$bin/pg_ctl" -D "$E2E_PG_DIR/data" -m immediate -w stop >/dev/null
+}
+# A fresh, empty member table.
+e2e_reset_members() {
+    e2e_sql "DROP TABLE IF EXISTS 회원관리" >/dev/null
+    grep -v '^--' "$E2E_SOURCE/db/sql/회원관리_postgresql.sql" | e2e_psql >/dev/null
+}
+# name|address|gender|photo length|photo starts as JPEG of one member
+e2e_member() {
+    e2e_sql "SELECT 회원명, 회원주소, 남여구분, coalesce(length(회원사진), 0),
+             coalesce(substr(회원사진, 1, 3) = '\\xffd8ff'::bytea, false)
+             FROM 회원관리 WHERE 매장코드 = '$E2E_STORE' AND 회원휴대폰번호 = '$1'"
+}
+e2e_member_count() { e2e_sql "SELECT count(*) FROM 회원관리"; }
+export -f e2e_member_count
+
+# ---- the program folder
+e2e_settings_file() { echo "$E2E_PROGRAM_DIR/환경설정.CFG"; }
+e2e_door_file() { echo "$E2E_PROGRAM_DIR/출입문설정.CFG"; }
+# Back to the state an installer leaves before the first start: no settings,
+# the door file present, no photos, no error log.
+e2e_reset_program_folder() {
+    rm -rf "$E2E_PROGRAM_DIR/환경설정.CFG" "$E2E_PROGRAM_DIR/회원사진" "$E2E_PROGRAM_DIR/ERROR_LOG"
+    touch "$(e2e_door_file)"
+}
+# The login scrambled as the station keeps it: every character shifted down
+# by the station's key (12).
+e2e_shift_down() {
+    local text=$1 out="" i code
+    for ((i = 0; i < ${#text}; i++)); do
+        code=$(printf '%d' "'${text:i:1}")
+        out+=$(printf "\\$(printf '%03o' $((code - 12)))")
+    done
+    printf '%s' "$out"
+}
+# The settings file for the test's store server, as the settings screen
+# writes it (CP949, CR LF), owned by the operator.
+e2e_write_settings() {
+    local ip=${1:-127.0.0.1} port=${2:-$E2E_PG_PORT} file
+    file=$(e2e_settings_file)
+    {
+        printf '매장코드 = %s\r\n' "$E2E_STORE"
+        printf '점서버_IP = %s\r\n' "$ip"
+        printf '점서버_포트 = %s\r\n' "$port"
+        printf '점서버_DB종류 = MS-SQL\r\n'
+        printf '점서버_DB명 = %s\r\n' "$E2E_DB"
+        printf '점서버_LOGIN_ID = %s\r\n' "$(e2e_shift_down "$E2E_LOGIN")"
+        printf '점서버_LOGIN_PW = %s\r\n' "$(e2e_shift_down "$E2E_PASSWORD")"
+        printf 'POSID  = 01\r\n'
+        printf '사업자번호  = \r\n'
+    } | iconv -f UTF-8 -t CP949 >"$file"
+    chown "$E2E_OPERATOR:member-station" "$file"
+    chmod 640 "$file"
+}
+# Today's error log as UTF-8 (empty when there is none).
+e2e_error_log() {
+    local f
+    f="$E2E_PROGRAM_DIR/ERROR_LOG/$(date +%Y%m%d)-프로시져오류.LOG"
+    [ -f "$f" ] && iconv -f CP949 -t UTF-8 <"$f" || true
+}
+e2e_photo_files() { find "$E2E_PROGRAM_DIR/회원사진" -type f 2>/dev/null || true; }
+
+# ---- X: Xvfb with a free display, openbox, keys bound before the program
+e2e_x_start() {
+    local fifo displayfd
+    fifo=$(mktemp -u "$E2E_STATE/displayfd.XXXXXX")
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$fifo" >"$E2E_STATE/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    e2e_on_exit "kill $E2E_XVFB_PID; wait $E2E_XVFB_PID"
+    read -r -t 20 displayfd <"$fifo" || e2e_fail "Xvfb gave no display number"
+    rm -f "$fifo"
+    export DISPLAY=":$displayfd"
+    openbox --sm-disable >"$E2E_STATE/openbox.log" 2>&1 &
+    E2E_WM_PID=$!
+    e2e_on_exit "kill $E2E_WM_PID; wait $E2E_WM_PID"
+    e2e_wait 20 "openbox to manage the screen" e2e_wm_ready
+}
+e2e_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+# Bind each character of the given texts that the keymap lacks to a spare
+# keycode, once, so that typing never rebinds keys while the program runs.
+e2e_bind_chars() {
+    local text char sym spare=() code i=0 line
+    # The multimedia keys: unlike the empty keycodes, every one of them is a
+    # key of the keyboard description that the program reads characters from.
+    while read -r line; do
+        set -- $line
+        [[ ${4:-} == XF86* ]] && spare+=("$2")
+    done < <(xmodmap -pke)
+    local seen=""
+    for text in "$@"; do
+        for ((c = 0; c < ${#text}; c++)); do
+            char=${text:c:1}
+            (($(printf "%d" "'$char") < 128)) && continue
+            [[ $seen == *"$char"* ]] && continue
+            seen+=$char
+            ((i < ${#spare[@]})) || e2e_fail "no spare keycode left for '$char'"
+            sym=$(printf 'U%04X' "'$char")
+            xmodmap -e "keycode ${spare[i]} = $sym $sym"
+            i=$((i + 1))
+        done
+    done
+}
+# Type text through the X server (the characters are bound already).
+e2e_type() { xdotool type --delay 40 --clearmodifiers -- "$1"; }
+e2e_key() { xdotool key --clearmodifiers "$@"; }
+e2e_click() { # x y [button] in root coordinates
+    xdotool mousemove --sync "$1" "$2" click "${3:-1}"
+}
+# Put text on the clipboard and the primary selection; the owner stays until
+# the X server ends.
+e2e_select_text() {
+    printf '%s' "$1" | xclip -selection clipboard -i -quiet >/dev/null 2>&1 &
+    e2e_on_exit "kill $!"
+    printf '%s' "$1" | xclip -selection primary -i -quiet >/dev/null 2>&1 &
+    e2e_on_exit "kill $!"
+    e2e_wait 10 "the clipboard to hold the text" \
+        bash -c '[ "$(xclip -selection clipboard -o)" = "$1" ] && [ "$(xclip -selection primary -o)" = "$1" ]' _ "$1"
+}
+
+# ---- screenshots with the real frame
+e2e_shot() {
+    mkdir -p "$E2E_SHOTS"
+    import -window root "$E2E_SHOTS/$1.png"
+}
+# "r g b" of one pixel of the screen.
+e2e_pixel() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- |
+        sed -n '2s/.*srgb(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3/p'
+}
+# Number of distinct colours in a screen rectangle (WxH+X+Y): a live picture
+# has many, an empty box few.
+e2e_colours() {
+    import -window root -crop "$1" -depth 8 -format '%k' info:
+}
+
+# ---- windows of the program
+# Visible top-level windows of pid $1, one line each: id x y w h name
+e2e_windows() {
+    local id
+    for id in $(xdotool search --all --onlyvisible --pid "$1" --name '' 2>/dev/null); do
+        xwininfo -id "$id" | awk -v id="$id" -v name="$(xdotool getwindowname "$id")" -F: '
+            /Absolute upper-left X/ { x = $2 + 0 } /Absolute upper-left Y/ { y = $2 + 0 }
+            /Width/ { w = $2 + 0 } /Height/ { h = $2 + 0 }
+            END { print id, x, y, w, h, name }'
+    done
+}
+# The visible window of pid $1 of exactly the size $2 (WxH), else fail.
+e2e_window_of_size() {
+    e2e_windows "$1" | awk -v w="${2%x*}" -v h="${2#*x}" '$4 == w && $5 == h { print $1; f = 1; exit } END { exit !f }'
+}
+e2e_wait_window() { # pid WxH seconds what
+    e2e_wait "${3:-20}" "${4:-a $2 window}" e2e_window_of_size "$1" "$2"
+    e2e_window_of_size "$1" "$2"
+}
+e2e_no_window_of_size() { ! e2e_window_of_size "$@"; }
+e2e_wait_no_window() { # pid WxH seconds what
+    e2e_wait "${3:-20}" "${4:-the $2 window to close}" e2e_no_window_of_size "$1" "$2"
+}
+# Top-left corner of a window's client area in root coordinates: "x y".
+e2e_window_origin() {
+    # xwininfo, not xdotool: xdotool adds the frame offset twice under a
+    # reparenting window manager.
+    xwininfo -id "$1" | awk -F: '/Absolute upper-left X/ { x = $2 } /Absolute upper-left Y/ { y = $2 } END { print x + 0, y + 0 }'
+}
+# Click at (x, y) relative to a window's client area.
+e2e_click_in() {
+    local origin
+    origin=($(e2e_window_origin "$1"))
+    e2e_click $((origin[0] + $2)) $((origin[1] + $3)) "${4:-1}"
+}
+e2e_focus() { xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"; }
+
+# Window sizes (client area, pixels) of the station's screens.
+E2E_SIZE_REGISTRATION=1022x766
+E2E_SIZE_SETTINGS=454x384
+E2E_SIZE_CAMERA=405x294
+
+# ---- the program as the operator starts it
+# e2e_start_station WORKDIR [account] -- started detached; sets E2E_PID.
+e2e_start_station() {
+    local dir=$1 user=${2:-$E2E_OPERATOR} exec_line home
+    exec_line=$(sed -n 's/^Exec=//p' "$E2E_DESKTOP")
+    home=$(getent passwd "$user" | cut -d: -f6)
+    (
+        cd "$dir"
+        exec setpriv --reuid="$user" --regid=member-station --init-groups \
+            env -i HOME="$home" USER="$user" LOGNAME="$user" PATH=/usr/bin:/bin \
+            DISPLAY="$DISPLAY" LANG=C.UTF-8 XDG_RUNTIME_DIR="$home/run" \
+            ODBCSYSINI="$E2E_ODBC" GST_PLUGIN_PATH="$E2E_PLUGIN_DIR" \
+            GST_REGISTRY="$home/gst-registry.bin" \
+            $exec_line
+    ) >"$E2E_STATE/station-$user.out" 2>&1 &
+    E2E_PID=$!
+    e2e_on_exit "kill $E2E_PID; wait $E2E_PID"
+}
+# Wait for the station to end; its exit status in E2E_STATUS.
+# Ended: gone, or a zombie waiting for its status.
+e2e_gone() {
+    local s
+    s=$(ps -o stat= -p "$1" 2>/dev/null || true)
+    [ -z "$s" ] || [[ $s == Z* ]]
+}
+e2e_wait_exit() {
+    local pid=${2:-$E2E_PID}
+    e2e_wait "${1:-20}" "the station (pid $pid) to end" e2e_gone "$pid"
+    E2E_STATUS=0
+    wait "$pid" || E2E_STATUS=$?
+}
+# The registration screen is up and painted.
+e2e_wait_registration() {
+    E2E_MAIN=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_REGISTRATION" "${1:-30}" "the registration screen")
+    E2E_EMPTY_PHOTO=$(e2e_photo_region)
+}
+
+# ---- a scenario's start: the rig is up, the program folder and the member
+# table as after installation, a fresh X display.
+e2e_begin() {
+    e2e_require_rig
+    e2e_reset_program_folder
+    e2e_reset_members
+    e2e_x_start "$@"
+}
+# The station started against the test's store with the settings written,
+# up to its registration screen.
+e2e_start_ready() {
+    [ -f "$(e2e_settings_file)" ] || e2e_write_settings
+    e2e_start_station "${1:-$E2E_PROGRAM_DIR}" "${2:-$E2E_OPERATOR}"
+    e2e_wait_registration
+}
+
+# ---- waiting for the screen to change. X delivers pointer and key events to
+# the program by different paths, so a click's effect may land after keys
+# sent just behind it: after a click, wait for what it changes on screen.
+# e2e_region WxH+X+Y  -> a fingerprint of that part of the screen
+e2e_region() { import -window root -crop "$1" -depth 8 rgb:- | md5sum | cut -d' ' -f1; }
+# e2e_click_and_wait WIN X Y RECT(client coords WxH+X+Y) [button]
+e2e_click_and_wait() {
+    local win=$1 x=$2 y=$3 rect=$4 before origin abs
+    origin=($(e2e_window_origin "$win"))
+    abs=$(awk -v r="$rect" -v ox="${origin[0]}" -v oy="${origin[1]}" 'BEGIN {
+        split(r, a, /[x+]/); printf "%dx%d+%d+%d", a[1], a[2], a[3] + ox, a[4] + oy }')
+    before=$(e2e_region "$abs")
+    e2e_click $((origin[0] + x)) $((origin[1] + y)) "${5:-1}"
+    e2e_wait 15 "the screen at $rect to change after a click" bash -c \
+        '[ "$(import -window root -crop "$1" -depth 8 rgb:- | md5sum | cut -d" " -f1)" != "$2" ]' _ "$abs" "$before"
+}
+
+# ---- the registration screen, in client coordinates
+E2E_RECT_PHONE=357x65+314+218
+E2E_RECT_NAME=461x65+210+288
+E2E_RECT_GENDER=65x49+376+364
+E2E_RECT_PHOTO=149x153+790+186
+E2E_AT_MALE="248 388"
+E2E_AT_FEMALE="330 388"
+E2E_AT_CONFIRM="514 718"
+E2E_AT_TAKE_PHOTO="826 358"
+E2E_AT_DELETE_PHOTO="902 358"
+E2E_CAMERA_PREVIEW=240x265+10+14
+E2E_CAMERA_AT_SAVE="333 34"
+
+# Another visible window of the station than the registration screen (a
+# message box, the yes/no question, the camera screen): its id.
+e2e_dialog() {
+    e2e_windows "$E2E_PID" | awk -v main="${E2E_MAIN:-none}" '$1 != main { print $1; f = 1; exit } END { exit !f }'
+}
+e2e_wait_dialog() { # seconds what
+    e2e_wait "${1:-20}" "${2:-a box over the screen}" e2e_dialog
+    e2e_dialog
+}
+e2e_no_dialog() { ! e2e_dialog; }
+e2e_wait_no_dialog() {
+    e2e_wait "${1:-20}" "${2:-the box to close}" e2e_no_dialog
+}
+# Answer the box on top with a key and wait for it to go.
+e2e_answer() { # key
+    local box
+    box=$(e2e_wait_dialog 20 "a box to answer with $1")
+    e2e_key "$1"
+    e2e_wait_no_dialog 20 "the box to close on $1"
+}
+
+# Type a member's entry the way an operator does: the number (focus is in
+# the number field), Tab looks it up, then name and address; gender M, F or
+# "-" (leave as looked up).
+e2e_enter_member() {
+    local digits=$1 name=$2 address=$3 gender=${4:-M}
+    [ -z "$digits" ] || e2e_type "$digits"
+    e2e_key Tab
+    e2e_wait_cursor_blink "$E2E_RECT_NAME"
+    e2e_key ctrl+a
+    e2e_type "$name"
+    e2e_key Tab ctrl+a
+    e2e_type "$address"
+    case $gender in
+        M) e2e_click_and_wait "$E2E_MAIN" $E2E_AT_MALE "$E2E_RECT_GENDER" ;;
+        F) e2e_click_and_wait "$E2E_MAIN" $E2E_AT_FEMALE "$E2E_RECT_GENDER" ;;
+    esac
+}
+e2e_confirm() { e2e_click_in "$E2E_MAIN" $E2E_AT_CONFIRM; }
+# Wait for a row of the member table to read as expected.
+e2e_wait_member() { # memberphone expected
+    e2e_wait "${3:-20}" "member $1 to read '$2'" bash -c '[ "$(e2e_member "$1")" = "$2" ]' _ "$1" "$2"
+}
+export -f e2e_member e2e_sql e2e_psql e2e_pg_bin
+export E2E_PASSWORD E2E_PG_PORT E2E_LOGIN E2E_DB E2E_STORE
+# Take a photo through the camera screen: the live preview must move.
+e2e_take_photo() {
+    local cam
+    e2e_click_in "$E2E_MAIN" $E2E_AT_TAKE_PHOTO
+    cam=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_CAMERA" 20 "the camera screen")
+    local origin
+    origin=($(e2e_window_origin "$cam"))
+    local preview=240x265+$((origin[0] + 10))+$((origin[1] + 14))
+    e2e_wait 20 "the camera's picture in the preview" bash -c \
+        '[ "$(import -window root -crop "$1" -depth 8 -format %k info:)" -gt 20 ]' _ "$preview"
+    [ -n "${1:-}" ] && e2e_shot "$1"
+    e2e_click_in "$cam" $E2E_CAMERA_AT_SAVE
+    e2e_wait_no_window "$E2E_PID" "$E2E_SIZE_CAMERA" 20 "the camera screen to close after the save"
+}
+# The photo box as it is now, and whether it shows a picture: anything but
+# the empty box that the screen came up with.
+e2e_photo_region() {
+    local origin
+    origin=($(e2e_window_origin "$E2E_MAIN"))
+    e2e_region "139x143+$((origin[0] + 795))+$((origin[1] + 191))"
+}
+e2e_photo_shown() { [ "$(e2e_photo_region)" != "$E2E_EMPTY_PHOTO" ]; }
+# Answer every box with Escape until the station ends (start-up failures
+# report through one or more boxes); its exit status in E2E_STATUS.
+e2e_dismiss_until_exit() {
+    local deadline=$((SECONDS + ${1:-40}))
+    until e2e_gone "$E2E_PID"; do
+        ((SECONDS < deadline)) || e2e_fail "the station did not end"
+        if e2e_dialog >/dev/null 2>&1; then
+            e2e_key Escape
+            e2e_wait 20 "the box to close on Escape" bash -c "! xdotool search --onlyvisible --pid $E2E_PID --name '' 2>/dev/null | grep -qx '$(e2e_dialog 2>/dev/null || echo none)'"
+        fi
+        sleep 0.1
+    done
+    e2e_wait_exit 5
+}
+e2e_no_photo_shown() { ! e2e_photo_shown; }
+# Wait until the program is processing events again after a lookup: the text
+# cursor of the field with the focus blinks only then. Keys sent while the
+# lookup still runs can be lost.
+e2e_wait_cursor_blink() { # client rect of the focused field
+    local o abs first
+    o=($(e2e_window_origin "$E2E_MAIN"))
+    abs=$(awk -v r="$1" -v x="${o[0]}" -v y="${o[1]}" 'BEGIN { split(r, a, /[x+]/); printf "%dx%d+%d+%d", a[1], a[2], a[3] + x, a[4] + y }')
+    first=$(e2e_region "$abs")
+    e2e_wait 15 "the cursor to blink in $1" bash -c '[ "$(import -window root -crop "$1" -depth 8 rgb:- | md5sum | cut -d" " -f1)" != "$2" ]' _ "$abs" "$first"
+    first=$(e2e_region "$abs")
+    e2e_wait 15 "the cursor to blink again in $1" bash -c '[ "$(import -window root -crop "$1" -depth 8 rgb:- | md5sum | cut -d" " -f1)" != "$2" ]' _ "$abs" "$first"
+}

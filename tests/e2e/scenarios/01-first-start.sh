@@ -1,0 +1,38 @@
+# First start without settings, from the desktop entry: the installer fills
+# the settings screen by typing and saves; the registration screen comes up
+# (so the server accepted the login read back from the file) and the file
+# holds exactly what the entry system expects.
+source "$(dirname "$0")/../lib.sh"
+e2e_begin
+rm -f "$(e2e_settings_file)"
+e2e_start_station "$(sed -n 's/^Path=//p' "$E2E_DESKTOP")"
+
+win=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_SETTINGS" 30 "the settings screen")
+e2e_shot settings
+# Field by field, in their tab order; the first starts selected.
+values=(0001 127.0.0.1 "$E2E_PG_PORT" MS-SQL "$E2E_DB" "$E2E_LOGIN" "$E2E_PASSWORD" 01 123-45-67890)
+for value in "${values[@]}"; do
+    e2e_key ctrl+a
+    e2e_type "$value"
+    e2e_key Tab
+done
+e2e_click_in "$win" 166 344 # 저 장
+E2E_MAIN=none
+e2e_wait_dialog 20 "the box saying the settings are saved" >/dev/null
+e2e_shot messagebox
+e2e_key Escape
+e2e_wait_registration
+e2e_shot registration-empty
+
+expected=$(mktemp)
+e2e_on_exit "rm -f $expected"
+{
+    printf '매장코드 = 0001\r\n점서버_IP = 127.0.0.1\r\n점서버_포트 = %s\r\n' "$E2E_PG_PORT"
+    printf '점서버_DB종류 = MS-SQL\r\n점서버_DB명 = %s\r\n' "$E2E_DB"
+    printf '점서버_LOGIN_ID = %s\r\n' "$(e2e_shift_down "$E2E_LOGIN")"
+    printf '점서버_LOGIN_PW = %s\r\n' "$(e2e_shift_down "$E2E_PASSWORD")"
+    printf 'POSID  = 01\r\n사업자번호  = 123-45-67890\r\n'
+} | iconv -f UTF-8 -t CP949 >"$expected"
+cmp "$expected" "$(e2e_settings_file)" || e2e_fail "the settings file's bytes differ: $(od -c "$(e2e_settings_file)")"
+[ "$(stat -c %U "$(e2e_settings_file)")" = "$E2E_OPERATOR" ] || e2e_fail "the settings file is not the operator's"
+echo "first start: settings saved by typing, registration screen up"
