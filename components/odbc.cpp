@@ -437,6 +437,10 @@ void OdbcConnection::redirect(const QString& connectionString) {
     d->redirect = connectionString;
 }
 
+void* OdbcConnection::nativeHandle() const {
+    return d->connected ? d->dbc : nullptr;
+}
+
 // ------------------------------------------------------------ OdbcRecordset
 
 struct OdbcRecordset::Impl {
