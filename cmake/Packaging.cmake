@@ -4,7 +4,7 @@
 
 set(STATION_PROGRAM_DIR opt/member-station)
 
-foreach(target member-station serial-test)
+foreach(target member-station serial-test station-check)
   if(TARGET ${target})
     install(TARGETS ${target} RUNTIME DESTINATION ${STATION_PROGRAM_DIR})
   endif()

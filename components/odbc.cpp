@@ -570,6 +570,10 @@ void OdbcConnection::redirect(const QString& connectionString) {
     d->redirect = connectionString;
 }
 
+void* OdbcConnection::nativeHandle() const {
+    return d->connected ? d->dbc : nullptr;
+}
+
 // ------------------------------------------------------------ OdbcRecordset
 
 struct OdbcRecordset::Impl {

@@ -94,6 +94,11 @@ public:
     // empty string ends the redirection.
     void redirect(const QString& connectionString);
 
+    // The ODBC connection handle (SQLHDBC) while open, else null: for the
+    // catalog and transaction calls of diagnostic tools, which this layer
+    // does not wrap.
+    void* nativeHandle() const;
+
     struct Impl;
     Impl* impl() const { return d.get(); }
 
