@@ -571,7 +571,7 @@ void OdbcConnection::redirect(const QString& connectionString) {
 }
 
 void* OdbcConnection::nativeHandle() const {
-    return d->connected ? d->dbc : nullptr;
+    return d->handles.connected ? d->handles.dbc : nullptr;
 }
 
 // ------------------------------------------------------------ OdbcRecordset
