@@ -329,6 +329,9 @@ void MyText::dropEvent(QDropEvent* event) {
         event->ignore();
         return;
     }
+    // Ends the drag's caret as a drag that leaves does.
+    QDragLeaveEvent leave;
+    QLineEdit::dragLeaveEvent(&leave);
     setCursorPosition(cursorPositionAt(event->position().toPoint()));
     event->acceptProposedAction();
     insertArriving(dropped);
