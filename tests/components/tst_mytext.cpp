@@ -466,13 +466,6 @@ private Q_SLOTS:
         QCOMPARE(field.text(), QStringLiteral("1"));
     }
 
-    void imeModeIsKept() {
-        MyText field;
-        QCOMPARE(field.imeMode(), 0);
-        field.setImeMode(10);
-        QCOMPARE(field.imeMode(), 10);
-    }
-
     void selectionStartPlacesTheCaret() {
         MyText field;
         field.setText(QStringLiteral("1234-5678"));
