@@ -34,7 +34,16 @@ int characterCode(const QKeyEvent& event) {
     if (text.size() != 1) {
         return -1;
     }
-    return text.at(0).unicode();
+    // Control with a letter carries the letter's control code (Ctrl+A is 1),
+    // as on Windows, so that an editing shortcut is never taken for a typed
+    // letter that the input type or a full field would refuse.
+    const QChar c = text.at(0);
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::AltModifier) &&
+        c.unicode() < 128 && c.isLetter()) {
+        return c.unicode() & 0x1F;
+    }
+    return c.unicode();
 }
 
 } // namespace
@@ -320,6 +329,9 @@ void MyText::dropEvent(QDropEvent* event) {
         event->ignore();
         return;
     }
+    // Ends the drag's caret as a drag that leaves does.
+    QDragLeaveEvent leave;
+    QLineEdit::dragLeaveEvent(&leave);
     setCursorPosition(cursorPositionAt(event->position().toPoint()));
     event->acceptProposedAction();
     insertArriving(dropped);

@@ -442,11 +442,28 @@ private Q_SLOTS:
         QCOMPARE(field.text(), QStringLiteral("가나마"));
     }
 
-    void imeModeIsKept() {
+    // Editing shortcuts are not letters: they work in a digits field and in
+    // a full one, and the character event sees their control code.
+    void shortcutsAreNotTypedLetters() {
         MyText field;
-        QCOMPARE(field.imeMode(), 0);
-        field.setImeMode(10);
-        QCOMPARE(field.imeMode(), 10);
+        field.setTextType(7);
+        field.setMaxLen(9);
+        field.setText(QStringLiteral("1234-5678"));
+        QList<int> codes;
+        connect(&field, &MyText::keyPress, &field, [&](int& code) { codes << code; });
+        QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(field.selectedText(), QStringLiteral("1234-5678"));
+        QTest::keyClick(&field, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1234-5678"));
+        QTest::keyClick(&field, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(field.text(), QString());
+        QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(field.text(), QStringLiteral("1234-5678"));
+        QCOMPARE(codes, (QList<int>{1, 3, 24, 26}));
+        // Letters themselves stay refused.
+        field.clear();
+        QTest::keyClicks(&field, QStringLiteral("a1"));
+        QCOMPARE(field.text(), QStringLiteral("1"));
     }
 
     void selectionStartPlacesTheCaret() {
