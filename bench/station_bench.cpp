@@ -298,7 +298,6 @@ public:
         StoreDb.redirect(table.connectionString());
         prepareProgramFolder(m_folder.path(), settingsFor(table));
         m_screen = std::make_unique<FrmPOS_판매>();
-        m_screen->setInstanceLockPath(m_folder.filePath(QStringLiteral("station.lock")));
         {
             ModalAnswer boxes = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Every);
             if (!m_screen->Form_Load() || boxes.seen()) {
