@@ -9,7 +9,7 @@ if(UNIX AND TARGET member-station AND TARGET serial-test)
   station_target_defaults(operatorhelper)
 
   station_add_test(tst_permissions SOURCES tst_permissions.cpp LIBS station_util
-    LABELS unit TIMEOUT 300)
+    LABELS gui TIMEOUT 300)
   target_compile_definitions(tst_permissions PRIVATE
     STATION_PROGRAM="$<TARGET_FILE:member-station>"
     STATION_SERIAL_TEST="$<TARGET_FILE:serial-test>"
