@@ -26,6 +26,8 @@ void WriteErrorLog(const QString& procName, const QString& description, const QD
         if (!programFolder.mkdir(kFolderName)) {
             return;
         }
+        // Every operator account writes here, not only the one that made it.
+        ShareFolderWithGroup(programFolder.filePath(kFolderName));
     }
     const QString path = programFolder.filePath(
         kFolderName + QLatin1Char('/') + at.toString(QStringLiteral("yyyyMMdd")) + kFileSuffix);

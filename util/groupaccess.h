@@ -15,3 +15,9 @@ enum class GroupAccess { Read, ReadWrite };
 // no access either. A file of another account is left as it is. False when
 // the file's permissions could not be set.
 bool ShareWithFolderGroup(int fd, const QString& folder, GroupAccess access);
+
+// For a folder this account has made: read, write
+// and search for the owner and the group, nothing for others, and the
+// setgid bit so that what is made inside keeps the group. False when that
+// could not be set.
+bool ShareFolderWithGroup(const QString& path);

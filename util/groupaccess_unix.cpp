@@ -24,3 +24,15 @@ bool ShareWithFolderGroup(int fd, const QString& folder, GroupAccess access) {
     }
     return fchmod(fd, S_IRUSR | S_IWUSR | group) == 0;
 }
+
+bool ShareFolderWithGroup(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat dir {};
+    if (lstat(name.constData(), &dir) != 0 || !S_ISDIR(dir.st_mode)) {
+        return false;
+    }
+    if (dir.st_uid != geteuid()) {
+        return true;
+    }
+    return chmod(name.constData(), S_IRWXU | S_IRWXG | S_ISGID) == 0;
+}

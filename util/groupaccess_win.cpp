@@ -3,3 +3,7 @@
 bool ShareWithFolderGroup(int, const QString&, GroupAccess) {
     return true;
 }
+
+bool ShareFolderWithGroup(const QString&) {
+    return true;
+}
