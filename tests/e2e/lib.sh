@@ -13,6 +13,10 @@ E2E_DESKTOP=/usr/share/applications/member-station.desktop
 E2E_OPERATOR=ste-op1
 E2E_OPERATOR2=ste-op2
 E2E_PG_PORT=5432
+# A loopback address of its own: a system PostgreSQL on localhost:5432 stays
+# out of the way. The station passes "address,port" as the server, which the
+# PostgreSQL driver reads as two hosts on its default port 5432.
+E2E_PG_HOST=127.0.0.5
 E2E_PG_SUPER=postgres_e2e
 E2E_DB=store
 E2E_LOGIN=cafe_op
@@ -75,7 +79,7 @@ e2e_pg_bin() {
     return 1
 }
 e2e_psql() {
-    PGPASSWORD=$E2E_PASSWORD "$(e2e_pg_bin)/psql" -X -q -v ON_ERROR_STOP=1 -h 127.0.0.1 \
+    PGPASSWORD=$E2E_PASSWORD "$(e2e_pg_bin)/psql" -X -q -v ON_ERROR_STOP=1 -h "$E2E_PG_HOST" \
         -p "$E2E_PG_PORT" -U "$E2E_LOGIN" -d "$E2E_DB" "$@"
 }
 e2e_sql() { e2e_psql -At -c "$1"; }
@@ -84,7 +88,7 @@ e2e_pg_start() {
     local bin
     bin=$(e2e_pg_bin)
     runuser -u postgres -- "$bin/pg_ctl" -D "$E2E_PG_DIR/data" -l "$E2E_PG_DIR/server.log" -w \
-        -o "-p $E2E_PG_PORT -k $E2E_PG_DIR -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
+        -o "-p $E2E_PG_PORT -k $E2E_PG_DIR -c listen_addresses=$E2E_PG_HOST -c fsync=off" start >/dev/null
 }
 e2e_pg_stop() {
     local bin
@@ -128,7 +132,7 @@ e2e_shift_down() {
 # The settings file for the test's store server, as the settings screen
 # writes it (CP949, CR LF), owned by the operator.
 e2e_write_settings() {
-    local ip=${1:-127.0.0.1} port=${2:-$E2E_PG_PORT} file
+    local ip=${1:-$E2E_PG_HOST} port=${2:-$E2E_PG_PORT} file
     file=$(e2e_settings_file)
     {
         printf '매장코드 = %s\r\n' "$E2E_STORE"
@@ -275,14 +279,21 @@ e2e_start_station() {
     local dir=$1 user=${2:-$E2E_OPERATOR} exec_line home
     exec_line=$(sed -n 's/^Exec=//p' "$E2E_DESKTOP")
     home=$(getent passwd "$user" | cut -d: -f6)
-    (
-        cd "$dir"
-        exec setpriv --reuid="$user" --regid=member-station --init-groups \
-            env -i HOME="$home" USER="$user" LOGNAME="$user" PATH=/usr/bin:/bin \
+    local cmd=(setpriv --reuid="$user" --regid=member-station --init-groups
+        env -i HOME="$home" USER="$user" LOGNAME="$user" PATH=/usr/bin:/bin \
             DISPLAY="$DISPLAY" LANG=C.UTF-8 XDG_RUNTIME_DIR="$home/run" \
             ODBCSYSINI="$E2E_ODBC" GST_PLUGIN_PATH="$E2E_PLUGIN_DIR" \
             GST_REGISTRY="$home/gst-registry.bin" \
-            $exec_line
+        ${E2E_EXEC_PROGRAM:-$exec_line})
+    # A serial device for COM1: the given terminal bound over /dev/ttyS0 in a
+    # mount namespace of the program's own, gone when the program ends.
+    if [ -n "${E2E_COM1:-}" ]; then
+        cmd=(unshare --mount --propagation private sh -c 'mount --bind "$0" /dev/ttyS0 && exec "$@"'
+            "$E2E_COM1" "${cmd[@]}")
+    fi
+    (
+        cd "$dir"
+        exec "${cmd[@]}"
     ) >"$E2E_STATE/station-$user.out" 2>&1 &
     E2E_PID=$!
     e2e_on_exit "kill $E2E_PID; wait $E2E_PID"
@@ -396,7 +407,7 @@ e2e_wait_member() { # memberphone expected
     e2e_wait "${3:-20}" "member $1 to read '$2'" bash -c '[ "$(e2e_member "$1")" = "$2" ]' _ "$1" "$2"
 }
 export -f e2e_member e2e_sql e2e_psql e2e_pg_bin
-export E2E_PASSWORD E2E_PG_PORT E2E_LOGIN E2E_DB E2E_STORE
+export E2E_PASSWORD E2E_PG_HOST E2E_PG_PORT E2E_LOGIN E2E_DB E2E_STORE
 # Take a photo through the camera screen: the live preview must move.
 e2e_take_photo() {
     local cam

@@ -10,7 +10,7 @@ e2e_start_station "$(sed -n 's/^Path=//p' "$E2E_DESKTOP")"
 win=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_SETTINGS" 30 "the settings screen")
 e2e_shot settings
 # Field by field, in their tab order; the first starts selected.
-values=(0001 127.0.0.1 "$E2E_PG_PORT" MS-SQL "$E2E_DB" "$E2E_LOGIN" "$E2E_PASSWORD" 01 123-45-67890)
+values=(0001 "$E2E_PG_HOST" "$E2E_PG_PORT" MS-SQL "$E2E_DB" "$E2E_LOGIN" "$E2E_PASSWORD" 01 123-45-67890)
 for value in "${values[@]}"; do
     e2e_key ctrl+a
     e2e_type "$value"
@@ -27,7 +27,7 @@ e2e_shot registration-empty
 expected=$(mktemp)
 e2e_on_exit "rm -f $expected"
 {
-    printf '매장코드 = 0001\r\n점서버_IP = 127.0.0.1\r\n점서버_포트 = %s\r\n' "$E2E_PG_PORT"
+    printf '매장코드 = 0001\r\n점서버_IP = %s\r\n점서버_포트 = %s\r\n' "$E2E_PG_HOST" "$E2E_PG_PORT"
     printf '점서버_DB종류 = MS-SQL\r\n점서버_DB명 = %s\r\n' "$E2E_DB"
     printf '점서버_LOGIN_ID = %s\r\n' "$(e2e_shift_down "$E2E_LOGIN")"
     printf '점서버_LOGIN_PW = %s\r\n' "$(e2e_shift_down "$E2E_PASSWORD")"
