@@ -27,10 +27,10 @@ e2e_shot serial-test
 # Choose COM1 from the list.
 e2e_click_in "$win" 158 32
 e2e_wait 10 "the port list" e2e_dialog
-e2e_key Down Return
+e2e_key Home Return
 e2e_wait_no_dialog 10 "the port list to close"
 e2e_click_and_wait "$win" 68 234 "359x133+32+62" # 클리어
-text=$(printf 'ABC 한글 123\r\n')
+text=$'ABC 한글 123\r\n'
 before=$(e2e_region "$(o=($(e2e_window_origin "$win")); echo "359x133+$((o[0] + 32))+$((o[1] + 62))")")
 printf '%s' "$text" | iconv -f UTF-8 -t CP949 >"$link-device"
 e2e_wait 10 "the device's text in the box" bash -c '[ "$(import -window root -crop "$1" -depth 8 rgb:- | md5sum | cut -d" " -f1)" != "$2" ]' _ \
