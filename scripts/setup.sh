@@ -12,7 +12,7 @@ PACKAGES=(
   postgresql postgresql-client
   fonts-nanum locales
   xvfb xauth imagemagick x11-utils socat
-  openbox xdotool x11-xserver-utils xclip iproute2 libgstreamer1.0-dev
+  openbox xdotool xclip iproute2 libgstreamer1.0-dev
 )
 
 SUDO=""

@@ -132,14 +132,14 @@ e2e_shift_down() {
 # The settings file for the test's store server, as the settings screen
 # writes it (CP949, CR LF), owned by the operator.
 e2e_write_settings() {
-    local ip=${1:-$E2E_PG_HOST} port=${2:-$E2E_PG_PORT} file
+    local ip=${1:-$E2E_PG_HOST} port=${2:-$E2E_PG_PORT} kind=${3:-MS-SQL} db=${4:-$E2E_DB} file
     file=$(e2e_settings_file)
     {
         printf '매장코드 = %s\r\n' "$E2E_STORE"
         printf '점서버_IP = %s\r\n' "$ip"
         printf '점서버_포트 = %s\r\n' "$port"
-        printf '점서버_DB종류 = MS-SQL\r\n'
-        printf '점서버_DB명 = %s\r\n' "$E2E_DB"
+        printf '점서버_DB종류 = %s\r\n' "$kind"
+        printf '점서버_DB명 = %s\r\n' "$db"
         printf '점서버_LOGIN_ID = %s\r\n' "$(e2e_shift_down "$E2E_LOGIN")"
         printf '점서버_LOGIN_PW = %s\r\n' "$(e2e_shift_down "$E2E_PASSWORD")"
         printf 'POSID  = 01\r\n'
@@ -161,45 +161,30 @@ e2e_x_start() {
     local fifo displayfd
     fifo=$(mktemp -u "$E2E_STATE/displayfd.XXXXXX")
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$fifo" >"$E2E_STATE/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$fifo" >"$E2E_STATE/xvfb-${E2E_SCENARIO:-x}.log" 2>&1 &
     E2E_XVFB_PID=$!
     e2e_on_exit "kill $E2E_XVFB_PID; wait $E2E_XVFB_PID"
     read -r -t 20 displayfd <"$fifo" || e2e_fail "Xvfb gave no display number"
     rm -f "$fifo"
     export DISPLAY=":$displayfd"
-    openbox --sm-disable >"$E2E_STATE/openbox.log" 2>&1 &
+    openbox --sm-disable >"$E2E_STATE/openbox-${E2E_SCENARIO:-x}.log" 2>&1 &
     E2E_WM_PID=$!
     e2e_on_exit "kill $E2E_WM_PID; wait $E2E_WM_PID"
-    e2e_wait 20 "openbox to manage the screen" e2e_wm_ready
+    e2e_wait 30 "openbox to manage the screen (log: $E2E_STATE/openbox-${E2E_SCENARIO:-x}.log)" e2e_wm_ready
 }
 e2e_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
-# Bind each character of the given texts that the keymap lacks to a spare
-# keycode, once, so that typing never rebinds keys while the program runs.
-e2e_bind_chars() {
-    local text char sym spare=() code i=0 line
-    # The multimedia keys: unlike the empty keycodes, every one of them is a
-    # key of the keyboard description that the program reads characters from.
-    while read -r line; do
-        set -- $line
-        [[ ${4:-} == XF86* ]] && spare+=("$2")
-    done < <(xmodmap -pke)
-    local seen=""
-    for text in "$@"; do
-        for ((c = 0; c < ${#text}; c++)); do
-            char=${text:c:1}
-            (($(printf "%d" "'$char") < 128)) && continue
-            [[ $seen == *"$char"* ]] && continue
-            seen+=$char
-            ((i < ${#spare[@]})) || e2e_fail "no spare keycode left for '$char'"
-            sym=$(printf 'U%04X' "'$char")
-            xmodmap -e "keycode ${spare[i]} = $sym $sym"
-            i=$((i + 1))
-        done
-    done
+# Type text through the X server. Text beyond ASCII goes in by Ctrl+V from
+# the clipboard: xdotool typing Hangul under load now and then sends the
+# wrong character.
+e2e_type() {
+    if LC_ALL=C grep -q '[^ -~]' <<<"$1"; then
+        e2e_select_text "$1"
+        xdotool key --clearmodifiers ctrl+v
+    else
+        xdotool type --delay 40 --clearmodifiers -- "$1"
+    fi
 }
-# Type text through the X server (the characters are bound already).
-e2e_type() { xdotool type --delay 40 --clearmodifiers -- "$1"; }
 e2e_key() { xdotool key --clearmodifiers "$@"; }
 e2e_click() { # x y [button] in root coordinates
     xdotool mousemove --sync "$1" "$2" click "${3:-1}"
@@ -216,9 +201,21 @@ e2e_select_text() {
 }
 
 # ---- screenshots with the real frame
+# e2e_shot NAME [WINDOW]: the whole screen, and with a window given also that
+# window cut out with its frame (NAME-window.png, for the README).
 e2e_shot() {
     mkdir -p "$E2E_SHOTS"
     import -window root "$E2E_SHOTS/$1.png"
+    [ -n "${2:-}" ] || return 0
+    local o l=0 r=0 t=0 b=0 w h
+    o=($(e2e_window_origin "$2"))
+    read -r w h < <(xwininfo -id "$2" | awk -F: '/Width/ { w = $2 + 0 } /Height/ { h = $2 + 0 } END { print w, h }') || true
+    # Painted, not just mapped: more than a couple of colours.
+    e2e_wait 10 "window $2 to be painted" bash -c '[ "$(import -window root -crop "$1" -depth 8 -format %k info:)" -gt 4 ]' _ "${w}x${h}+${o[0]}+${o[1]}"
+    import -window root "$E2E_SHOTS/$1.png"
+    read -r l r t b < <(xprop -id "$2" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,) || true
+    convert "$E2E_SHOTS/$1.png" -crop "$((w + ${l:-0} + ${r:-0}))x$((h + ${t:-0} + ${b:-0}))+$((o[0] - ${l:-0}))+$((o[1] - ${t:-0}))" +repage \
+        "$E2E_SHOTS/$1-window.png"
 }
 # "r g b" of one pixel of the screen.
 e2e_pixel() {
@@ -282,7 +279,7 @@ e2e_start_station() {
     local cmd=(setpriv --reuid="$user" --regid=member-station --init-groups
         env -i HOME="$home" USER="$user" LOGNAME="$user" PATH=/usr/bin:/bin \
             DISPLAY="$DISPLAY" LANG=C.UTF-8 XDG_RUNTIME_DIR="$home/run" \
-            ODBCSYSINI="$E2E_ODBC" GST_PLUGIN_PATH="$E2E_PLUGIN_DIR" \
+            ODBCSYSINI="${E2E_ODBCSYSINI:-$E2E_ODBC}" GST_PLUGIN_PATH="$E2E_PLUGIN_DIR" \
             GST_REGISTRY="$home/gst-registry.bin" \
         ${E2E_EXEC_PROGRAM:-$exec_line})
     # A serial device for COM1: the given terminal bound over /dev/ttyS0 in a
@@ -418,7 +415,7 @@ e2e_take_photo() {
     local preview=240x265+$((origin[0] + 10))+$((origin[1] + 14))
     e2e_wait 20 "the camera's picture in the preview" bash -c \
         '[ "$(import -window root -crop "$1" -depth 8 -format %k info:)" -gt 20 ]' _ "$preview"
-    [ -n "${1:-}" ] && e2e_shot "$1"
+    [ -z "${1:-}" ] || e2e_shot "$1" "$cam"
     e2e_click_in "$cam" $E2E_CAMERA_AT_SAVE
     e2e_wait_no_window "$E2E_PID" "$E2E_SIZE_CAMERA" 20 "the camera screen to close after the save"
 }

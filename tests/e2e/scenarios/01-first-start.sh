@@ -8,7 +8,7 @@ rm -f "$(e2e_settings_file)"
 e2e_start_station "$(sed -n 's/^Path=//p' "$E2E_DESKTOP")"
 
 win=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_SETTINGS" 30 "the settings screen")
-e2e_shot settings
+e2e_shot settings "$win"
 # Field by field, in their tab order; the first starts selected.
 values=(0001 "$E2E_PG_HOST" "$E2E_PG_PORT" MS-SQL "$E2E_DB" "$E2E_LOGIN" "$E2E_PASSWORD" 01 123-45-67890)
 for value in "${values[@]}"; do
@@ -18,11 +18,11 @@ for value in "${values[@]}"; do
 done
 e2e_click_in "$win" 166 344 # 저 장
 E2E_MAIN=none
-e2e_wait_dialog 20 "the box saying the settings are saved" >/dev/null
-e2e_shot messagebox
+box=$(e2e_wait_dialog 20 "the box saying the settings are saved")
+e2e_shot messagebox "$box"
 e2e_key Escape
 e2e_wait_registration
-e2e_shot registration-empty
+e2e_shot registration-empty "$E2E_MAIN"
 
 expected=$(mktemp)
 e2e_on_exit "rm -f $expected"

@@ -23,7 +23,7 @@ E2E_EXEC_PROGRAM=$E2E_PROGRAM_DIR/serial-test
 e2e_start_station "$E2E_PROGRAM_DIR"
 win=$(e2e_wait_window "$E2E_PID" 437x277 30 "the serial test screen")
 E2E_MAIN=$win
-e2e_shot serial-test
+e2e_shot serial-test "$win"
 # Choose COM1 from the list.
 e2e_click_in "$win" 158 32
 e2e_wait 10 "the port list" e2e_dialog
