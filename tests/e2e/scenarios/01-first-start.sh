@@ -17,7 +17,8 @@ for value in "${values[@]}"; do
     e2e_key Tab
 done
 e2e_click_in "$win" 166 344 # 저 장
-E2E_MAIN=none
+# The settings screen stays under the box.
+E2E_MAIN=$win
 box=$(e2e_wait_dialog 20 "the box saying the settings are saved")
 e2e_shot messagebox "$box"
 e2e_key Escape
