@@ -388,7 +388,6 @@ e2e_enter_member() {
     local digits=$1 name=$2 address=$3 gender=${4:-M}
     [ -z "$digits" ] || e2e_type "$digits"
     e2e_key Tab
-    e2e_wait_cursor_blink "$E2E_RECT_NAME"
     e2e_key ctrl+a
     e2e_type "$name"
     e2e_key Tab ctrl+a
@@ -442,15 +441,3 @@ e2e_dismiss_until_exit() {
     e2e_wait_exit 5
 }
 e2e_no_photo_shown() { ! e2e_photo_shown; }
-# Wait until the program is processing events again after a lookup: the text
-# cursor of the field with the focus blinks only then. Keys sent while the
-# lookup still runs can be lost.
-e2e_wait_cursor_blink() { # client rect of the focused field
-    local o abs first
-    o=($(e2e_window_origin "$E2E_MAIN"))
-    abs=$(awk -v r="$1" -v x="${o[0]}" -v y="${o[1]}" 'BEGIN { split(r, a, /[x+]/); printf "%dx%d+%d+%d", a[1], a[2], a[3] + x, a[4] + y }')
-    first=$(e2e_region "$abs")
-    e2e_wait 15 "the cursor to blink in $1" bash -c '[ "$(import -window root -crop "$1" -depth 8 rgb:- | md5sum | cut -d" " -f1)" != "$2" ]' _ "$abs" "$first"
-    first=$(e2e_region "$abs")
-    e2e_wait 15 "the cursor to blink again in $1" bash -c '[ "$(import -window root -crop "$1" -depth 8 rgb:- | md5sum | cut -d" " -f1)" != "$2" ]' _ "$abs" "$first"
-}
