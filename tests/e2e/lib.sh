@@ -47,6 +47,12 @@ e2e_run_cleanups() {
     E2E_CLEANUPS=()
 }
 trap e2e_run_cleanups EXIT
+# Processes a scenario starts as root, noted with their start time so that
+# the rig can end them if the scenario itself was killed (a test timeout).
+e2e_track() {
+    echo "$1 $(ps -o lstart= -p "$1" 2>/dev/null | tr -s ' ' _)" >>"$E2E_STATE/pids"
+    e2e_on_exit "kill $1; wait $1"
+}
 
 # ---- waiting: poll a condition until a deadline, never a bare sleep
 # e2e_wait SECONDS WHAT command...   (true once the command succeeds)
@@ -163,13 +169,13 @@ e2e_x_start() {
     mkfifo "$fifo"
     Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$fifo" >"$E2E_STATE/xvfb-${E2E_SCENARIO:-x}.log" 2>&1 &
     E2E_XVFB_PID=$!
-    e2e_on_exit "kill $E2E_XVFB_PID; wait $E2E_XVFB_PID"
+    e2e_track "$E2E_XVFB_PID"
     read -r -t 20 displayfd <"$fifo" || e2e_fail "Xvfb gave no display number"
     rm -f "$fifo"
     export DISPLAY=":$displayfd"
     openbox --sm-disable >"$E2E_STATE/openbox-${E2E_SCENARIO:-x}.log" 2>&1 &
     E2E_WM_PID=$!
-    e2e_on_exit "kill $E2E_WM_PID; wait $E2E_WM_PID"
+    e2e_track "$E2E_WM_PID"
     e2e_wait 30 "openbox to manage the screen (log: $E2E_STATE/openbox-${E2E_SCENARIO:-x}.log)" e2e_wm_ready
 }
 e2e_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
@@ -193,9 +199,9 @@ e2e_click() { # x y [button] in root coordinates
 # the X server ends.
 e2e_select_text() {
     printf '%s' "$1" | xclip -selection clipboard -i -quiet >/dev/null 2>&1 &
-    e2e_on_exit "kill $!"
+    e2e_track $!
     printf '%s' "$1" | xclip -selection primary -i -quiet >/dev/null 2>&1 &
-    e2e_on_exit "kill $!"
+    e2e_track $!
     e2e_wait 10 "the clipboard to hold the text" \
         bash -c '[ "$(xclip -selection clipboard -o)" = "$1" ] && [ "$(xclip -selection primary -o)" = "$1" ]' _ "$1"
 }

@@ -12,6 +12,14 @@ source "$(dirname "$0")/lib.sh"
 
 rig_down() {
     local user pid
+    # What a killed scenario could not end itself, if it is still that process.
+    if [ -f "$E2E_STATE/pids" ]; then
+        local started
+        while read -r pid started; do
+            [ "$(ps -o lstart= -p "$pid" 2>/dev/null | tr -s ' ' _)" = "$started" ] && kill "$pid" 2>/dev/null || true
+        done <"$E2E_STATE/pids"
+        rm -f "$E2E_STATE/pids"
+    fi
     for user in "$E2E_OPERATOR" "$E2E_OPERATOR2"; do
         if id "$user" >/dev/null 2>&1; then
             # Only processes of the test accounts, which the scenarios started.

@@ -8,13 +8,13 @@ rm -f "$link-station" "$link-device"
 socat pty,raw,echo=0,link="$link-station",perm=0600,user="$E2E_OPERATOR" \
     pty,raw,echo=0,link="$link-device" 2>"$E2E_STATE/socat.log" &
 socat_pid=$!
-e2e_on_exit "kill $socat_pid; wait $socat_pid"
+e2e_track "$socat_pid"
 e2e_wait 10 "the pseudo-terminal pair" test -e "$link-device"
 received=$E2E_STATE/serial-received
 : >"$received"
 cat "$link-device" >"$received" &
 reader=$!
-e2e_on_exit "kill $reader"
+e2e_track "$reader"
 
 # COM1 is /dev/ttyS0: in a mount namespace of the program's own, the
 # station's end of the pair stands there; the mount ends with the program.
