@@ -47,6 +47,9 @@ e2e_run_cleanups() {
     E2E_CLEANUPS=()
 }
 trap e2e_run_cleanups EXIT
+# A step that fails outside any check says which one.
+set -E
+trap 'e2e_log "failed (status $?): $BASH_COMMAND at ${BASH_SOURCE[0]:-script}:$LINENO"' ERR
 # Processes a scenario starts as root, noted with their start time so that
 # the rig can end them if the scenario itself was killed (a test timeout).
 e2e_track() {

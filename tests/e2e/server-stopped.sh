@@ -3,7 +3,7 @@
 # holds the failure.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin
-e2e_on_exit "e2e_pg_start"
+e2e_on_exit "e2e_pg_running || e2e_pg_start"
 e2e_start_ready
 e2e_enter_member 33334444 "stopped" "addr" F
 e2e_take_photo
