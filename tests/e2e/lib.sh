@@ -32,6 +32,10 @@ E2E_PG_DIR=$E2E_STATE/pg
 e2e_log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*" >&2; }
 e2e_fail() {
     printf 'E2E FAILED: %s\n' "$*" >&2
+    if [ -n "${E2E_PID:-}" ] && e2e_gone "$E2E_PID" 2>/dev/null; then
+        echo "(the station had ended; its output:)" >&2
+        tail -n 20 "$E2E_STATE"/station-*-"${E2E_SCENARIO:-x}".out >&2 2>/dev/null || true
+    fi
     e2e_shot "failure-${E2E_SCENARIO:-rig}" 2>/dev/null || true
     exit 1
 }
@@ -226,16 +230,6 @@ e2e_shot() {
     convert "$E2E_SHOTS/$1.png" -crop "$((w + ${l:-0} + ${r:-0}))x$((h + ${t:-0} + ${b:-0}))+$((o[0] - ${l:-0}))+$((o[1] - ${t:-0}))" +repage \
         "$E2E_SHOTS/$1-window.png"
 }
-# "r g b" of one pixel of the screen.
-e2e_pixel() {
-    import -window root -crop "1x1+$1+$2" -depth 8 txt:- |
-        sed -n '2s/.*srgb(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3/p'
-}
-# Number of distinct colours in a screen rectangle (WxH+X+Y): a live picture
-# has many, an empty box few.
-e2e_colours() {
-    import -window root -crop "$1" -depth 8 -format '%k' info:
-}
 
 # ---- windows of the program
 # Visible top-level windows of pid $1, one line each: id x y w h name
@@ -272,7 +266,6 @@ e2e_click_in() {
     origin=($(e2e_window_origin "$1"))
     e2e_click $((origin[0] + $2)) $((origin[1] + $3)) "${4:-1}"
 }
-e2e_focus() { xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"; }
 
 # Window sizes (client area, pixels) of the station's screens.
 E2E_SIZE_REGISTRATION=1022x766
@@ -300,7 +293,7 @@ e2e_start_station() {
     (
         cd "$dir"
         exec "${cmd[@]}"
-    ) >"$E2E_STATE/station-$user.out" 2>&1 &
+    ) >"$E2E_STATE/station-$user-${E2E_SCENARIO:-x}.out" 2>&1 &
     E2E_PID=$!
     e2e_on_exit "kill $E2E_PID; wait $E2E_PID"
 }
@@ -360,13 +353,11 @@ e2e_click_and_wait() {
 E2E_RECT_PHONE=357x65+314+218
 E2E_RECT_NAME=461x65+210+288
 E2E_RECT_GENDER=65x49+376+364
-E2E_RECT_PHOTO=149x153+790+186
 E2E_AT_MALE="248 388"
 E2E_AT_FEMALE="330 388"
 E2E_AT_CONFIRM="514 718"
 E2E_AT_TAKE_PHOTO="826 358"
 E2E_AT_DELETE_PHOTO="902 358"
-E2E_CAMERA_PREVIEW=240x265+10+14
 E2E_CAMERA_AT_SAVE="333 34"
 
 # Another visible window of the station than the registration screen (a
@@ -381,13 +372,6 @@ e2e_wait_dialog() { # seconds what
 e2e_no_dialog() { ! e2e_dialog; }
 e2e_wait_no_dialog() {
     e2e_wait "${1:-20}" "${2:-the box to close}" e2e_no_dialog
-}
-# Answer the box on top with a key and wait for it to go.
-e2e_answer() { # key
-    local box
-    box=$(e2e_wait_dialog 20 "a box to answer with $1")
-    e2e_key "$1"
-    e2e_wait_no_dialog 20 "the box to close on $1"
 }
 
 # Type a member's entry the way an operator does: the number (focus is in

@@ -23,7 +23,7 @@ rig_down() {
     for user in "$E2E_OPERATOR" "$E2E_OPERATOR2"; do
         if id "$user" >/dev/null 2>&1; then
             # Only processes of the test accounts, which the scenarios started.
-            for pid in $(ps -u "$user" -o pid= 2>/dev/null); do kill -9 "$pid" 2>/dev/null || true; done
+            for pid in $(ps -u "$user" -o pid= 2>/dev/null || true); do kill -9 "$pid" 2>/dev/null || true; done
             userdel -r "$user" >/dev/null 2>&1 || userdel "$user" >/dev/null 2>&1 || true
         fi
     done
