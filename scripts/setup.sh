@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-nanum locales
   xvfb xauth imagemagick x11-utils socat
   libxcb1-dev
+  openbox xdotool xclip iproute2 libgstreamer1.0-dev
 )
 
 SUDO=""

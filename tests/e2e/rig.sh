@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Puts up (or takes down) what every end-to-end scenario shares: the Debian
 # package installed, two operator accounts in the group member-station, the
-# store server (PostgreSQL with password logins on 127.0.0.1:5432) and the
+# store server (PostgreSQL with password logins on 127.0.0.5:5432) and the
 # driver name "SQL Server" registered for the run.
 #   rig.sh up | down
 # "up" takes down what an interrupted earlier run left; "down" leaves the
@@ -12,16 +12,24 @@ source "$(dirname "$0")/lib.sh"
 
 rig_down() {
     local user pid
+    # What a killed scenario could not end itself, if it is still that process.
+    if [ -f "$E2E_STATE/pids" ]; then
+        local started
+        while read -r pid started; do
+            [ "$(ps -o lstart= -p "$pid" 2>/dev/null | tr -s ' ' _)" = "$started" ] && kill "$pid" 2>/dev/null || true
+        done <"$E2E_STATE/pids"
+        rm -f "$E2E_STATE/pids"
+    fi
     for user in "$E2E_OPERATOR" "$E2E_OPERATOR2"; do
         if id "$user" >/dev/null 2>&1; then
             # Only processes of the test accounts, which the scenarios started.
-            for pid in $(ps -u "$user" -o pid= 2>/dev/null); do kill -9 "$pid" 2>/dev/null || true; done
+            for pid in $(ps -u "$user" -o pid= 2>/dev/null || true); do kill -9 "$pid" 2>/dev/null || true; done
             userdel -r "$user" >/dev/null 2>&1 || userdel "$user" >/dev/null 2>&1 || true
         fi
     done
     e2e_pg_stop || true
     if [ -f "$E2E_STATE/installed-by-e2e" ]; then
-        dpkg -r member-station >/dev/null 2>&1 || true
+        dpkg -P member-station >/dev/null 2>&1 || true
         # The station's own data (settings, logs) is no package file.
         rm -rf "$E2E_PROGRAM_DIR"
         rm -f "$E2E_STATE/installed-by-e2e"
@@ -40,8 +48,9 @@ rig_up() {
         echo "e2e: skipped (member-station is installed on this machine by someone else)"
         exit "$E2E_SKIP"
     fi
-    if ss -ltn "sport = :$E2E_PG_PORT" | grep -q LISTEN && [ ! -f "$E2E_PG_DIR/data/postmaster.pid" ]; then
-        echo "e2e: skipped (port $E2E_PG_PORT is taken; the station's store server must listen there)"
+    if ss -ltnH "sport = :$E2E_PG_PORT" | awk '{ print $4 }' | grep -qE "^(0\.0\.0\.0|\*|\[::\]|$E2E_PG_HOST):" &&
+        [ ! -f "$E2E_PG_DIR/data/postmaster.pid" ]; then
+        echo "e2e: skipped ($E2E_PG_HOST:$E2E_PG_PORT is taken; the test's store server must listen there)"
         exit "$E2E_SKIP"
     fi
     rig_down
@@ -78,8 +87,10 @@ rig_up() {
         --pwfile="$E2E_PG_DIR/pw" --auth-local=peer --auth-host=scram-sha-256 -E UTF8 \
         --locale=C.UTF-8 >"$E2E_PG_DIR/initdb.log" 2>&1 || { cat "$E2E_PG_DIR/initdb.log" >&2; exit 1; }
     rm -f "$E2E_PG_DIR/pw"
+    # Password logins over TCP from the whole loopback network.
+    echo "host all all 127.0.0.0/8 scram-sha-256" >>"$E2E_PG_DIR/data/pg_hba.conf"
     e2e_pg_start
-    PGPASSWORD=$E2E_PASSWORD "$bin/psql" -X -q -h 127.0.0.1 -p "$E2E_PG_PORT" -U "$E2E_PG_SUPER" \
+    PGPASSWORD=$E2E_PASSWORD "$bin/psql" -X -q -h "$E2E_PG_HOST" -p "$E2E_PG_PORT" -U "$E2E_PG_SUPER" \
         -d postgres -v ON_ERROR_STOP=1 \
         -c "CREATE ROLE $E2E_LOGIN LOGIN PASSWORD '$E2E_PASSWORD'" \
         -c "CREATE DATABASE $E2E_DB OWNER $E2E_LOGIN" >/dev/null
@@ -98,7 +109,7 @@ INI
     chmod -R a+rX "$E2E_ODBC"
 
     touch "$E2E_STATE/rig-up"
-    echo "e2e rig up: $(basename "$deb"), accounts $E2E_OPERATOR $E2E_OPERATOR2, PostgreSQL on 127.0.0.1:$E2E_PG_PORT"
+    echo "e2e rig up: $(basename "$deb"), accounts $E2E_OPERATOR $E2E_OPERATOR2, PostgreSQL on $E2E_PG_HOST:$E2E_PG_PORT"
 }
 
 case "${1:-}" in

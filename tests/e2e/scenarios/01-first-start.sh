@@ -8,26 +8,27 @@ rm -f "$(e2e_settings_file)"
 e2e_start_station "$(sed -n 's/^Path=//p' "$E2E_DESKTOP")"
 
 win=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_SETTINGS" 30 "the settings screen")
-e2e_shot settings
+e2e_shot settings "$win"
 # Field by field, in their tab order; the first starts selected.
-values=(0001 127.0.0.1 "$E2E_PG_PORT" MS-SQL "$E2E_DB" "$E2E_LOGIN" "$E2E_PASSWORD" 01 123-45-67890)
+values=(0001 "$E2E_PG_HOST" "$E2E_PG_PORT" MS-SQL "$E2E_DB" "$E2E_LOGIN" "$E2E_PASSWORD" 01 123-45-67890)
 for value in "${values[@]}"; do
     e2e_key ctrl+a
     e2e_type "$value"
     e2e_key Tab
 done
 e2e_click_in "$win" 166 344 # 저 장
-E2E_MAIN=none
-e2e_wait_dialog 20 "the box saying the settings are saved" >/dev/null
-e2e_shot messagebox
+# The settings screen stays under the box.
+E2E_MAIN=$win
+box=$(e2e_wait_dialog 20 "the box saying the settings are saved")
+e2e_shot messagebox "$box"
 e2e_key Escape
 e2e_wait_registration
-e2e_shot registration-empty
+e2e_shot registration-empty "$E2E_MAIN"
 
 expected=$(mktemp)
 e2e_on_exit "rm -f $expected"
 {
-    printf '매장코드 = 0001\r\n점서버_IP = 127.0.0.1\r\n점서버_포트 = %s\r\n' "$E2E_PG_PORT"
+    printf '매장코드 = 0001\r\n점서버_IP = %s\r\n점서버_포트 = %s\r\n' "$E2E_PG_HOST" "$E2E_PG_PORT"
     printf '점서버_DB종류 = MS-SQL\r\n점서버_DB명 = %s\r\n' "$E2E_DB"
     printf '점서버_LOGIN_ID = %s\r\n' "$(e2e_shift_down "$E2E_LOGIN")"
     printf '점서버_LOGIN_PW = %s\r\n' "$(e2e_shift_down "$E2E_PASSWORD")"

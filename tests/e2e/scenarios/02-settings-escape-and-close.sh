@@ -21,7 +21,7 @@ done
 # The frame's close button, at the right end of openbox's title bar.
 origin=($(e2e_window_origin "$win"))
 e2e_click $((origin[0] + 454 - 10)) $((origin[1] - 10))
-E2E_MAIN=none
+E2E_MAIN=$win
 e2e_wait_dialog 20 "the box saying the settings file is missing" >/dev/null
 e2e_key Escape
 e2e_wait_exit 20

@@ -4,7 +4,7 @@ source "$(dirname "$0")/../lib.sh"
 e2e_begin
 socat -u TCP-LISTEN:"$E2E_PG_PORT",bind=127.0.0.3,reuseaddr,fork OPEN:/dev/null &
 listener=$!
-e2e_on_exit "kill $listener"
+e2e_track "$listener"
 e2e_wait 10 "the silent listener" bash -c "ss -ltn 'sport = :$E2E_PG_PORT' | grep -q 127.0.0.3"
 e2e_write_settings 127.0.0.3
 started=$(e2e_now_ms)

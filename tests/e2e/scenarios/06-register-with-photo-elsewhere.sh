@@ -3,7 +3,6 @@
 # the JPEG and no photo file stays behind, in the program folder or elsewhere.
 source "$(dirname "$0")/../lib.sh"
 e2e_begin
-e2e_bind_chars "김철수서울시강남구역삼동"
 elsewhere=$E2E_STATE/home/$E2E_OPERATOR/elsewhere
 rm -rf "${elsewhere:?}"/*
 e2e_start_ready "$elsewhere"

@@ -14,5 +14,5 @@ before=$(e2e_region "$(awk -v r="$E2E_RECT_NAME" 'BEGIN { print r }')")
 e2e_type 22223333
 e2e_key Tab
 e2e_wait 20 "the stored photo to be shown" e2e_photo_shown
-e2e_shot registration-member
+e2e_shot registration-member "$E2E_MAIN"
 echo "lookup: member and photo shown"

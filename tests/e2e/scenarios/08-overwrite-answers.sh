@@ -2,7 +2,6 @@
 # the stored member, and so does a question left to time out.
 source "$(dirname "$0")/../lib.sh"
 e2e_begin
-e2e_bind_chars "원래이름새이름둘셋"
 e2e_sql "INSERT INTO 회원관리 (매장코드, 회원휴대폰번호, 회원명, 회원주소, 남여구분)
          VALUES ('$E2E_STORE', '010-5555-6666', '원래이름', 'addr', '여')" >/dev/null
 e2e_start_ready
@@ -14,7 +13,7 @@ ask() { # name, then how the question is answered
     e2e_confirm
     local box
     box=$(e2e_wait_dialog 20 "the overwrite question")
-    [ -n "${3:-}" ] && e2e_shot "$3"
+    [ -z "${3:-}" ] || e2e_shot "$3" "$box"
     case $2 in
         Return | Escape) e2e_key "$2" ;;
         wait) ;;

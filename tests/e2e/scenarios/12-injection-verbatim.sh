@@ -4,7 +4,6 @@ source "$(dirname "$0")/../lib.sh"
 e2e_begin
 name="'); DROP TABLE 회원관리;--"
 address="\"O'Brien\" \\ 100% _x_ ; -- /*"
-e2e_bind_chars "$name"
 e2e_start_ready
 e2e_enter_member 98765432 "$name" "$address" F
 e2e_confirm

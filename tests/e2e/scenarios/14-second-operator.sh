@@ -5,13 +5,14 @@ e2e_begin
 rm -f "$(e2e_settings_file)"
 e2e_start_station "$E2E_PROGRAM_DIR"
 win=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_SETTINGS" 30 "the settings screen")
-for value in 0001 127.0.0.1 "$E2E_PG_PORT" MS-SQL "$E2E_DB" "$E2E_LOGIN" "$E2E_PASSWORD" 01 ""; do
+for value in 0001 "$E2E_PG_HOST" "$E2E_PG_PORT" MS-SQL "$E2E_DB" "$E2E_LOGIN" "$E2E_PASSWORD" 01 ""; do
     e2e_key ctrl+a
     [ -z "$value" ] || e2e_type "$value"
     e2e_key Tab
 done
 e2e_click_in "$win" 166 344
-E2E_MAIN=none
+# The settings screen stays under the box.
+E2E_MAIN=$win
 e2e_wait_dialog 20 "the box saying the settings are saved" >/dev/null
 e2e_key Escape
 e2e_wait_registration
