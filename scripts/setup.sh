@@ -12,6 +12,7 @@ PACKAGES=(
   postgresql postgresql-client
   fonts-nanum locales
   xvfb xauth imagemagick x11-utils socat
+  g++-mingw-w64-x86-64-posix python3 passwd
 )
 
 SUDO=""
