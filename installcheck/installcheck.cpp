@@ -487,7 +487,9 @@ private:
                 failures << QStringLiteral("%1 열이 없습니다").arg(need.name);
                 continue;
             }
-            found << QStringLiteral("%1 %2").arg(it->name, it->typeName);
+            found << (it->size > 0 && !need.binary
+                          ? QStringLiteral("%1 %2(%3)").arg(it->name, it->typeName).arg(it->size)
+                          : QStringLiteral("%1 %2").arg(it->name, it->typeName));
             if (need.binary && !IsBinaryType(it->dataType)) {
                 failures << QStringLiteral("%1 은(는) 바이너리가 아닙니다 (%2)")
                                 .arg(need.name, it->typeName);
