@@ -730,7 +730,7 @@ private:
         const qint64 free = storage.bytesAvailable();
         const QString amount = QStringLiteral("%1 MB 남음 (%2)")
                                    .arg(free / (1024 * 1024))
-                                   .arg(QString::fromLocal8Bit(storage.rootPath().toLocal8Bit()));
+                                   .arg(QDir::toNativeSeparators(storage.rootPath()));
         // A photo is about 50 KB; a day's error log a few KB.
         if (free >= 0 && free < 1024 * 1024) {
             add(QStringLiteral("folder.space"), area, QStringLiteral("디스크 여유 공간"),
