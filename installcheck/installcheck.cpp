@@ -9,6 +9,7 @@
 #include "installcheck/platformaccess.h"
 #include "util/programwide.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -653,10 +654,17 @@ private:
         {
             QTemporaryFile probe(path(QStringLiteral(".station-check-XXXXXX")));
             if (probe.open()) {
+                // Root writes anywhere: only the group check below speaks for
+                // the operator then.
                 add(QStringLiteral("folder.program"), area, QStringLiteral("프로그램 폴더"),
                     Verdict::Ok,
                     QStringLiteral("%1 이(가) 쓸 수 있습니다: %2")
-                        .arg(who, QDir::toNativeSeparators(m_folder)));
+                        .arg(who, QDir::toNativeSeparators(m_folder)),
+                    CurrentUserIsAdministrator()
+                        ? QStringLiteral("운영자 계정으로도 실행해 보세요 (sudo -u <운영자> %1)")
+                              .arg(
+                                  QDir::toNativeSeparators(QCoreApplication::applicationFilePath()))
+                        : QString());
             } else {
                 add(QStringLiteral("folder.program"), area, QStringLiteral("프로그램 폴더"),
                     Verdict::Failure,
