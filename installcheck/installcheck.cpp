@@ -9,6 +9,7 @@
 #include "installcheck/platformaccess.h"
 #include "util/programwide.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -487,7 +488,9 @@ private:
                 failures << QStringLiteral("%1 열이 없습니다").arg(need.name);
                 continue;
             }
-            found << QStringLiteral("%1 %2").arg(it->name, it->typeName);
+            found << (it->size > 0 && !need.binary
+                          ? QStringLiteral("%1 %2(%3)").arg(it->name, it->typeName).arg(it->size)
+                          : QStringLiteral("%1 %2").arg(it->name, it->typeName));
             if (need.binary && !IsBinaryType(it->dataType)) {
                 failures << QStringLiteral("%1 은(는) 바이너리가 아닙니다 (%2)")
                                 .arg(need.name, it->typeName);
@@ -651,10 +654,17 @@ private:
         {
             QTemporaryFile probe(path(QStringLiteral(".station-check-XXXXXX")));
             if (probe.open()) {
+                // Root writes anywhere: only the group check below speaks for
+                // the operator then.
                 add(QStringLiteral("folder.program"), area, QStringLiteral("프로그램 폴더"),
                     Verdict::Ok,
                     QStringLiteral("%1 이(가) 쓸 수 있습니다: %2")
-                        .arg(who, QDir::toNativeSeparators(m_folder)));
+                        .arg(who, QDir::toNativeSeparators(m_folder)),
+                    CurrentUserIsAdministrator()
+                        ? QStringLiteral("운영자 계정으로도 실행해 보세요 (sudo -u <운영자> %1)")
+                              .arg(
+                                  QDir::toNativeSeparators(QCoreApplication::applicationFilePath()))
+                        : QString());
             } else {
                 add(QStringLiteral("folder.program"), area, QStringLiteral("프로그램 폴더"),
                     Verdict::Failure,
@@ -728,7 +738,7 @@ private:
         const qint64 free = storage.bytesAvailable();
         const QString amount = QStringLiteral("%1 MB 남음 (%2)")
                                    .arg(free / (1024 * 1024))
-                                   .arg(QString::fromLocal8Bit(storage.rootPath().toLocal8Bit()));
+                                   .arg(QDir::toNativeSeparators(storage.rootPath()));
         // A photo is about 50 KB; a day's error log a few KB.
         if (free >= 0 && free < 1024 * 1024) {
             add(QStringLiteral("folder.space"), area, QStringLiteral("디스크 여유 공간"),

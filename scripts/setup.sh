@@ -14,6 +14,7 @@ PACKAGES=(
   xvfb xauth imagemagick x11-utils socat
   libxcb1-dev
   openbox xdotool xclip iproute2 libgstreamer1.0-dev
+  g++-mingw-w64-x86-64-posix python3 passwd
 )
 
 SUDO=""

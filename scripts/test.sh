@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test, first with
 # warnings as errors (preset "ci"), then under ASan+UBSan (preset "asan").
-# After the ci preset, when run as root, the end-to-end scenarios (label
-# e2e) run against the installed package, and the Debian package is built,
+# After the ci preset the Windows sources are compiled with the MinGW-w64
+# cross compiler (scripts/check-windows.sh) and, when run as root, the
+# end-to-end scenarios (label e2e) run against the installed package, and
+# the Debian package is built,
 # installed and removed again (scripts/check-package.sh).
 #   scripts/test.sh            both presets
 #   scripts/test.sh ci         one preset
@@ -28,6 +30,8 @@ for preset in "${presets[@]}"; do
   cmake --build --preset "$preset" -j "$(nproc)"
   ctest --preset "$preset" -j "$(nproc)" -LE e2e
   if [ "$preset" = ci ]; then
+    # Every source the Windows build compiles, compiled for Windows (syntax only).
+    bash scripts/check-windows.sh build/ci
     # The installed package driven as an operator through X, one scenario at
     # a time (they share the program folder); skipped when not root.
     ctest --preset ci -L e2e
