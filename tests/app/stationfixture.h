@@ -170,6 +170,7 @@ public:
         MainScreenReady = false;
         CallerForm.clear();
         PhotoFileBase.clear();
+        ChosenCamera.reset();
         SqlText.clear();
     }
 
