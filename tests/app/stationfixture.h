@@ -169,6 +169,7 @@ public:
         MainScreenReady = false;
         CallerForm.clear();
         PhotoFileBase.clear();
+        ChosenCamera.reset();
         SqlText.clear();
     }
 

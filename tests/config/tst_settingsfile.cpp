@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>

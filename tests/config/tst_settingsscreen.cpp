@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 

@@ -16,7 +16,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <map>

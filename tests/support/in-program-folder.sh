@@ -11,11 +11,10 @@
 # folder in STATION_TEST_PROGRAM_FOLDER (tests/support/programfolder.h).
 set -u
 
-root=$1
-program=$2
+mkdir -p "$1" || exit 1
+root=$(cd "$1" && pwd)
+program=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 shift 2
-
-mkdir -p "$root" || exit 1
 # A timeout kills a launcher without a chance to tidy up: the next launch
 # removes the folders of launchers that are gone.
 for old in "$root"/*.[0-9]*; do

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestCredential : public QObject {
