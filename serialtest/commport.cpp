@@ -191,7 +191,8 @@ bool CommPort::setInBufferCount(int count) {
     if (!port_.isOpen()) {
         return fail(QStringLiteral("포트가 열려 있지 않습니다."));
     }
-    heldBack_.clear();
+    // A lead byte held back has been taken already: its character is
+    // completed by the next arrival, not thrown away with what waits.
     port_.clear(QSerialPort::Input);
     return true;
 }

@@ -57,7 +57,8 @@ public:
     // Bytes received and not yet taken, including any the device holds
     // that have not been collected yet.
     int inBufferCount();
-    // Only 0 is allowed: discards everything waiting.
+    // Only 0 is allowed: discards everything waiting except a lead byte
+    // that input() held back, whose trail byte is still on its way.
     bool setInBufferCount(int count);
 
     Event commEvent() const { return commEvent_; }
