@@ -346,9 +346,14 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(box()->text(), whole, 10000);
         QCOMPARE(box()->document()->blockCount(), 2);
         QCOMPARE(box()->toPlainText(), QStringLiteral("A가\nB\nC\nD\t"));
+        // Bytes that are no character (a lone 0x80, a lead byte before a
+        // space, 0xFF) are kept too, each as one sign.
+        const QByteArray odd("\x80\xB0 \xFF");
+        QVERIFY(writeBytes(peer, odd));
+        QTRY_COMPARE_WITH_TIMEOUT(box()->text().size(), whole.size() + 4, 10000);
 
         click("버튼출력");
-        const QByteArray expected = cp949::encode(whole) + "\r\n\r\n\r\n\r\n";
+        const QByteArray expected = cp949::encode(whole) + odd + "\r\n\r\n\r\n\r\n";
         QCOMPARE(readBytes(peer, expected.size()), expected);
     }
 
