@@ -129,8 +129,31 @@ struct Handles {
     }
 };
 
+// PostgreSQL's driver does not apply the statement timeout while it
+// prepares a statement, and preparing waits for table locks: the server
+// itself limits lock waits to the same time (lock_timeout: the driver
+// manages statement_timeout itself).
+void limitStatementsOnServer(SQLHDBC dbc, int queryTimeout) {
+    SQLWCHAR name[64] = {};
+    SQLSMALLINT length = 0;
+    if (queryTimeout <= 0 ||
+        !SQL_SUCCEEDED(SQLGetInfoW(dbc, SQL_DBMS_NAME, name, sizeof(name), &length)) ||
+        fromWide(name, qsizetype(std::size(name))) != QStringLiteral("PostgreSQL")) {
+        return;
+    }
+    SQLHSTMT statement = SQL_NULL_HSTMT;
+    check(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &statement), SQL_HANDLE_DBC, dbc, "SQLAllocHandle");
+    QString sql = QStringLiteral("SET lock_timeout = %1").arg(qint64(queryTimeout) * 1000);
+    const SQLRETURN rc = SQLExecDirectW(statement, wide(sql), SQLINTEGER(sql.size()));
+    const OdbcError error = diagnostics(SQL_HANDLE_STMT, statement, QStringLiteral("SET failed"));
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    if (!SQL_SUCCEEDED(rc)) {
+        throw error;
+    }
+}
+
 // Allocates and connects `h`; on a throw `h` holds what was made so far.
-void connectHandles(Handles& h, int loginTimeout, QString text) {
+void connectHandles(Handles& h, int loginTimeout, int queryTimeout, QString text) {
     check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h.env), SQL_HANDLE_ENV, SQL_NULL_HANDLE,
           "SQLAllocHandle(SQL_HANDLE_ENV)");
     check(SQLSetEnvAttr(h.env, SQL_ATTR_ODBC_VERSION,
@@ -158,6 +181,7 @@ void connectHandles(Handles& h, int loginTimeout, QString text) {
             SQLGetInfoW(h.dbc, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof(quote), &quoteLength))) {
         h.quote = fromWide(quote, qsizetype(std::size(quote))).trimmed();
     }
+    limitStatementsOnServer(h.dbc, queryTimeout);
 }
 
 // Connection attempts given up on while the driver still had them. Never
@@ -198,13 +222,14 @@ struct Attempt {
     std::optional<OdbcError> error;
 };
 
-Handles connectWithDeadline(int loginTimeout, const QString& text, int deadlineMs) {
+Handles connectWithDeadline(int loginTimeout, int queryTimeout, const QString& text,
+                            int deadlineMs) {
     auto attempt = std::make_shared<Attempt>();
-    std::thread([attempt, loginTimeout, text] {
+    std::thread([attempt, loginTimeout, queryTimeout, text] {
         Handles h;
         std::optional<OdbcError> error;
         try {
-            connectHandles(h, loginTimeout, text);
+            connectHandles(h, loginTimeout, queryTimeout, text);
         } catch (const OdbcError& e) {
             error = e;
         } catch (const std::exception& e) {
@@ -524,11 +549,12 @@ void OdbcConnection::open(const QString& connectionString) {
     const QString text = d->redirect.isEmpty() ? connectionString : d->redirect;
     try {
         if (d->openDeadlineMs > 0) {
-            d->handles = connectWithDeadline(d->loginTimeout, text, d->openDeadlineMs);
+            d->handles =
+                connectWithDeadline(d->loginTimeout, d->queryTimeout, text, d->openDeadlineMs);
         } else {
             Handles h;
             try {
-                connectHandles(h, d->loginTimeout, text);
+                connectHandles(h, d->loginTimeout, d->queryTimeout, text);
             } catch (const OdbcError&) {
                 h.free();
                 throw;
@@ -572,6 +598,10 @@ void OdbcConnection::redirect(const QString& connectionString) {
 
 void* OdbcConnection::nativeHandle() const {
     return d->handles.connected ? d->handles.dbc : nullptr;
+}
+
+QString OdbcConnection::redirection() const {
+    return d->redirect;
 }
 
 // ------------------------------------------------------------ OdbcRecordset

@@ -55,7 +55,9 @@ public:
 
     // Seconds; 0 means no limit, -1 (the default) leaves the driver's own.
     // The login timeout applies to the next open(), the query timeout to
-    // every statement run afterwards.
+    // every statement run afterwards. A query timeout set before open()
+    // also limits lock waits on a PostgreSQL server, where the driver does
+    // not time out a statement waiting for a lock while it prepares it.
     void setLoginTimeout(int seconds);
     int loginTimeout() const;
     void setQueryTimeout(int seconds);
@@ -93,6 +95,7 @@ public:
     // that the production code path can be pointed at a test database. An
     // empty string ends the redirection.
     void redirect(const QString& connectionString);
+    QString redirection() const;
 
     // The ODBC connection handle (SQLHDBC) while open, else null: for the
     // catalog and transaction calls of diagnostic tools, which this layer

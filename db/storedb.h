@@ -19,7 +19,9 @@
 // server trickling a byte every few seconds keeps the login going), and the
 // name lookup before it has its own, so the whole open also has a deadline
 // of our own, a little above the login timeout: it ends the attempt within
-// 7 s whatever the server or the name server does.
+// 7 s whatever the server or the name server does. The caller waits for it
+// without running its event loop, as it waited for the driver before: no
+// click can start a second operation meanwhile.
 inline constexpr int StoreLoginTimeoutSeconds = 5;
 inline constexpr int StoreOpenDeadlineMs = 6000;
 // Every statement gives up after this long with an error, so a server that

@@ -24,6 +24,50 @@ qsizetype wholeCharacters(const QByteArray& bytes) {
     return i;
 }
 
+// A byte that starts no CP949 character travels as a private-use character
+// of its own, so that it is shown (as an unknown sign) and sent back as it
+// came instead of turning into U+FFFD.
+constexpr char16_t kRawByteBase = 0xF700;
+
+QString decodeKeepingBytes(const QByteArray& bytes) {
+    bool valid = false;
+    QString text = cp949::decode(bytes, &valid);
+    if (valid) {
+        return text;
+    }
+    text.clear();
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        bool ok = false;
+        QString character;
+        qsizetype length = (byte >= 0x81 && byte <= 0xFE && i + 1 < bytes.size()) ? 2 : 1;
+        character = cp949::decode(bytes.mid(i, length), &ok);
+        if (!ok && length == 2) {
+            length = 1; // a lead byte whose trail is no trail stands alone
+            character = cp949::decode(bytes.mid(i, 1), &ok);
+        }
+        text += ok ? character : QString(QChar(char16_t(kRawByteBase + byte)));
+        i += length;
+    }
+    return text;
+}
+
+QByteArray encodeKeepingBytes(const QString& text) {
+    QByteArray out;
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= kRawByteBase && c <= kRawByteBase + 0xFF) {
+            out += cp949::encode(text.mid(runStart, i - runStart));
+            out += char(c - kRawByteBase);
+            runStart = i + 1;
+        }
+    }
+    out += cp949::encode(text.mid(runStart));
+    return out;
+}
+
 bool deviceGone(QSerialPort::SerialPortError error) {
     return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
 }
@@ -134,7 +178,7 @@ bool CommPort::output(const QString& text) {
     if (!port_.isOpen()) {
         return fail(QStringLiteral("포트가 열려 있지 않아 보낼 수 없습니다."));
     }
-    const QByteArray bytes = cp949::encode(text);
+    const QByteArray bytes = encodeKeepingBytes(text);
     if (port_.write(bytes) != bytes.size()) {
         return fail(QStringLiteral("COM%1 포트에 쓰지 못했습니다: %2")
                         .arg(commPort_)
@@ -173,7 +217,7 @@ QString CommPort::input() {
     }
     heldBack_ = bytes.mid(whole);
     bytes.truncate(whole);
-    return cp949::decode(bytes);
+    return decodeKeepingBytes(bytes);
 }
 
 int CommPort::inBufferCount() {
@@ -191,7 +235,8 @@ bool CommPort::setInBufferCount(int count) {
     if (!port_.isOpen()) {
         return fail(QStringLiteral("포트가 열려 있지 않습니다."));
     }
-    heldBack_.clear();
+    // A lead byte held back has been taken already: its character is
+    // completed by the next arrival, not thrown away with what waits.
     port_.clear(QSerialPort::Input);
     return true;
 }

@@ -2,7 +2,8 @@
 // A serial port with the members the serial test screen drives: port
 // number, line-settings text, open state, output, input with its length,
 // the count of waiting characters and a receive event. Text travels in
-// code page 949 both ways.
+// code page 949 both ways; a received byte that is no CP949 character reads
+// as U+F700 plus the byte, and is written back as that byte.
 //
 // Members that can fail return false and leave a description in
 // errorDescription(); the state they would have changed stays as it was.
@@ -57,7 +58,8 @@ public:
     // Bytes received and not yet taken, including any the device holds
     // that have not been collected yet.
     int inBufferCount();
-    // Only 0 is allowed: discards everything waiting.
+    // Only 0 is allowed: discards everything waiting except a lead byte
+    // that input() held back, whose trail byte is still on its way.
     bool setInBufferCount(int count);
 
     Event commEvent() const { return commEvent_; }

@@ -40,6 +40,20 @@ QFont gulimChe(double points, bool bold) {
     return font;
 }
 
+// Spaces only: a tab or another control character is part of the text and
+// makes it invalid.
+QString withoutOuterSpaces(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ') {
+        ++first;
+    }
+    while (last > first && text[last - 1] == u' ') {
+        --last;
+    }
+    return text.mid(first, last - first);
+}
+
 } // namespace
 
 QString FrmPOS_씨리얼테스트::ruler() {
@@ -132,7 +146,7 @@ void FrmPOS_씨리얼테스트::포트_Click() {
     // "COM3" is port 3, "COM12" port 12.
     const int number = 포트_->currentText().mid(3).toInt();
     const bool opened = 컴포트_->setCommPort(number) &&
-                        컴포트_->setSettings(파라미터_->text().trimmed()) &&
+                        컴포트_->setSettings(withoutOuterSpaces(파라미터_->text())) &&
                         컴포트_->setPortOpen(true);
     if (!opened) {
         ShowMessage(QStringLiteral("\r\n") + 컴포트_->errorDescription(), 0, true, true);

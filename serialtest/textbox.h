@@ -1,8 +1,9 @@
 #pragma once
 // A multi-line text box whose text, as read and written by the screens, has
-// its line breaks as CR LF, as a Windows text box holds them. The widget
-// itself keeps paragraphs: a CR LF, a lone CR or a lone LF all start a new
-// line and read back as CR LF.
+// its line breaks as CR LF, as a Windows text box holds them. Text put in
+// comes back out exactly: a CR LF is a new paragraph, a lone CR or a lone
+// LF is a line break that remembers which it was, and a CR LF whose LF
+// comes in a later appendText() is still one CR LF.
 
 #include <QPlainTextEdit>
 

@@ -10,6 +10,8 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -76,6 +78,66 @@ bool abandonedOpensEnd(int milliseconds) {
 }
 
 const char kExitChild[] = "--exit-while-an-open-hangs";
+const char kLookupChild[] = "--open-by-name";
+
+// The child of stalledNameServerGivesUpWithinSevenSeconds, in a mount
+// namespace whose /etc/resolv.conf names a server that never answers:
+// opens by host name and tells how long it took.
+int openByName(const char* host) {
+    if (const QString why = odbcfixture::prepareProcess(); !why.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(why));
+        return 2;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    if (OpenStoreDb(StoreDb, QString::fromLatin1(host), QString(), QStringLiteral("store"),
+                    QStringLiteral("sa"), QStringLiteral("secret"))) {
+        return 3;
+    }
+    std::printf("failed after %lld ms: %s\n", static_cast<long long>(timer.elapsed()),
+                qPrintable(StoreDb.lastOpenError()));
+    std::fflush(stdout);
+    return 0;
+}
+
+// A UDP socket on port 53 of some 127.0.0.x that takes questions and never
+// answers; closed with the object.
+class SilentNameServer {
+public:
+    SilentNameServer() {
+        for (int last = 2; last < 40 && address_.isEmpty(); ++last) {
+            const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_port = htons(53);
+            address.sin_addr.s_addr = htonl((127u << 24) | unsigned(last));
+            if (fd >= 0 &&
+                ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) {
+                fd_ = fd;
+                address_ = QStringLiteral("127.0.0.%1").arg(last);
+            } else if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    }
+    ~SilentNameServer() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    SilentNameServer(const SilentNameServer&) = delete;
+    SilentNameServer& operator=(const SilentNameServer&) = delete;
+
+    QString address() const { return address_; }
+    bool wasAsked() const {
+        pollfd p{fd_, POLLIN, 0};
+        return ::poll(&p, 1, 0) > 0;
+    }
+
+private:
+    int fd_ = -1;
+    QString address_;
+};
 
 // The child of exitWhileAnOpenIsAbandoned: an open given up on against a
 // server that keeps trickling, then the process ends at once, the attempt
@@ -178,6 +240,52 @@ private Q_SLOTS:
         QVERIFY2(output.contains("abandoned 1"), output.constData());
     }
 
+    // A host name whose name server never answers (a resolver that would
+    // wait 30 s a try): the same deadline covers the lookup. The resolver
+    // settings are replaced only inside a mount namespace of the child
+    // process; nothing outside it sees them.
+    void stalledNameServerGivesUpWithinSevenSeconds() {
+        if (::geteuid() != 0) {
+            QSKIP("needs root, for a mount namespace with resolver settings of the test's own");
+        }
+        SilentNameServer nameServer;
+        if (nameServer.address().isEmpty()) {
+            QSKIP("no free port 53 on 127.0.0.2 to 127.0.0.39");
+        }
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString resolvConf = folder.filePath(QStringLiteral("resolv.conf"));
+        {
+            QFile file(resolvConf);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QStringLiteral("nameserver %1\noptions timeout:30 attempts:2\n")
+                           .arg(nameServer.address())
+                           .toLatin1());
+        }
+        QProcess child;
+        child.start(
+            QStringLiteral("unshare"),
+            {QStringLiteral("-m"), QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
+             QStringLiteral("mount --bind \"$0\" /etc/resolv.conf && exec \"$1\" \"$2\" "
+                            "\"$3\""),
+             resolvConf, QCoreApplication::applicationFilePath(), QString::fromLatin1(kLookupChild),
+             QStringLiteral("store.station-test.invalid")});
+        QVERIFY(child.waitForFinished(60000));
+        const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
+        if (output.contains("unshare:") || output.contains("mount:")) {
+            QSKIP(qPrintable(QStringLiteral("no mount namespace here: ") +
+                             QString::fromLocal8Bit(output)));
+        }
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 output.constData());
+        const QRegularExpressionMatch took =
+            QRegularExpression(QStringLiteral("failed after (\\d+) ms")).match(output);
+        QVERIFY2(took.hasMatch(), output.constData());
+        QVERIFY2(took.captured(1).toLongLong() < 7000, output.constData());
+        QVERIFY2(output.contains("HYT00"), output.constData());
+        QVERIFY(nameServer.wasAsked());
+    }
+
     void emptyAddressMakesNoAttempt() {
         LoopbackSocket listener(true);
         QVERIFY(listener.ok());
@@ -196,6 +304,9 @@ private Q_SLOTS:
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], kExitChild) == 0) {
         return exitWhileAnOpenHangs();
+    }
+    if (argc == 3 && std::strcmp(argv[1], kLookupChild) == 0) {
+        return openByName(argv[2]);
     }
     QCoreApplication app(argc, argv);
     TestStoreDbFreeTds test;

@@ -160,6 +160,15 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(port.inBufferCount(), 2, 10000);
         QCOMPARE(port.input(), QStringLiteral("가"));
 
+        // Clearing what waits keeps a held-back lead byte: it was taken.
+        QVERIFY(writeBytes(*peer_, QByteArray("Z\xB0")));
+        QTRY_COMPARE_WITH_TIMEOUT(port.inBufferCount(), 2, 10000);
+        QCOMPARE(port.input(), QStringLiteral("Z"));
+        QVERIFY(port.setInBufferCount(0));
+        QVERIFY(writeBytes(*peer_, QByteArray("\xA1")));
+        QTRY_COMPARE_WITH_TIMEOUT(port.inBufferCount(), 2, 10000);
+        QCOMPARE(port.input(), QStringLiteral("가"));
+
         // A length limit takes that many bytes, but not half a character.
         QVERIFY(writeBytes(*peer_, QByteArray("BC\xB0\xA1") + "DE"));
         QTRY_COMPARE_WITH_TIMEOUT(port.inBufferCount(), 6, 10000);

@@ -202,14 +202,24 @@ private Q_SLOTS:
         QCOMPARE(readBytes(peer, 2), QByteArray("10"));
     }
 
-    void settingsAreTrimmed() {
+    // Outer spaces go; a tab is part of the text, which is then refused.
+    void settingsLoseTheirOuterSpacesOnly() {
         joinPort(1);
         openScreen();
-        widget<MyText>("파라미터")->setText(QStringLiteral("  4800,n,8,1   "));
+        auto* settings = widget<MyText>("파라미터");
+        settings->setText(QStringLiteral("  4800,n,8,1   "));
         choose(QStringLiteral("COM1"));
         QVERIFY(port()->portOpen());
         QCOMPARE(port()->settings(), QStringLiteral("4800,n,8,1"));
         QCOMPARE(port()->device().baudRate(), 4800);
+
+        settings->setText(QStringLiteral("\t9600,n,8,1 "));
+        const ModalAnswer escape = ModalAnswer::key(Qt::Key_Escape);
+        choose(QStringLiteral("COM1"));
+        QCOMPARE(escape.count(), 1);
+        QVERIFY2(escape.text().contains(QStringLiteral("\"\t9600,n,8,1\"")),
+                 qPrintable(escape.text()));
+        QVERIFY(!port()->portOpen());
     }
 
     // Each failure shows CR LF and its description, logs nothing and leaves
@@ -315,6 +325,35 @@ private Q_SLOTS:
         const QString answer = QStringLiteral(" 확인했습니다\r\n");
         QVERIFY(writeBytes(peer, cp949::encode(answer)));
         QTRY_COMPARE_WITH_TIMEOUT(box()->text(), sent + answer, 10000);
+    }
+
+    // An answer in pieces that split a Hangul character and a CR LF, with
+    // lone CRs and LFs: the box holds exactly what came, shows the CR LF as
+    // one line break, and sends it all back unchanged.
+    void splitArrivalsAreShownAndSentBackByteForByte() {
+        QSerialPort& peer = joinPort(1);
+        openScreen();
+        choose(QStringLiteral("COM1"));
+        click("버튼클리어");
+
+        QVERIFY(writeBytes(peer, QByteArray("A\xB0"))); // "가" is B0 A1
+        QTRY_COMPARE_WITH_TIMEOUT(box()->text(), QStringLiteral("A"), 10000);
+        QVERIFY(writeBytes(peer, QByteArray("\xA1\r")));
+        QTRY_COMPARE_WITH_TIMEOUT(box()->text(), QStringLiteral("A가\r"), 10000);
+        QVERIFY(writeBytes(peer, QByteArray("\nB\rC\nD\t")));
+        const QString whole = QStringLiteral("A가\r\nB\rC\nD\t");
+        QTRY_COMPARE_WITH_TIMEOUT(box()->text(), whole, 10000);
+        QCOMPARE(box()->document()->blockCount(), 2);
+        QCOMPARE(box()->toPlainText(), QStringLiteral("A가\nB\nC\nD\t"));
+        // Bytes that are no character (a lone 0x80, a lead byte before a
+        // space, 0xFF) are kept too, each as one sign.
+        const QByteArray odd("\x80\xB0 \xFF");
+        QVERIFY(writeBytes(peer, odd));
+        QTRY_COMPARE_WITH_TIMEOUT(box()->text().size(), whole.size() + 4, 10000);
+
+        click("버튼출력");
+        const QByteArray expected = cp949::encode(whole) + odd + "\r\n\r\n\r\n\r\n";
+        QCOMPARE(readBytes(peer, expected.size()), expected);
     }
 
     void closeUnloadsTheScreenAndFreesThePort() {
