@@ -5,16 +5,14 @@
 
 #include "components/utf8locale.h"
 #include "installcheck/installcheck.h"
+#include "util/pluginpaths.h"
 
 #include <QCoreApplication>
-#include <QLibraryInfo>
 
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    // Plugins only from Qt's own folder: never from a folder the operator
-    // group can write to.
-    QCoreApplication::setLibraryPaths({QLibraryInfo::path(QLibraryInfo::PluginsPath)});
+    RestrictPluginPaths();
     QCoreApplication app(argc, argv);
     UseUtf8CharacterLocale();
 
