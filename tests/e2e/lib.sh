@@ -161,12 +161,6 @@ e2e_write_settings() {
     chown "$E2E_OPERATOR:member-station" "$file"
     chmod 640 "$file"
 }
-# Today's error log as UTF-8 (empty when there is none).
-e2e_error_log() {
-    local f
-    f="$E2E_PROGRAM_DIR/ERROR_LOG/$(date +%Y%m%d)-프로시져오류.LOG"
-    [ -f "$f" ] && iconv -f CP949 -t UTF-8 <"$f" || true
-}
 e2e_photo_files() { find "$E2E_PROGRAM_DIR/회원사진" -type f 2>/dev/null || true; }
 
 # ---- X: Xvfb with a free display, openbox, keys bound before the program

@@ -1,6 +1,6 @@
 # The store server stops between the lookup and the save: the save says so,
-# the station ends, the photo file stays for another try, and the error log
-# holds the failure.
+# the station ends, and the photo file stays for another try. A failed
+# connection is told on screen only; the error log is not written for it.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin
 e2e_on_exit "e2e_pg_running || e2e_pg_start"
@@ -18,9 +18,4 @@ e2e_pg_start
 e2e_wait 20 "the store server back" e2e_pg_running
 [ "$(e2e_member_count)" = 0 ] || e2e_fail "a row was written"
 [ -f "$E2E_PROGRAM_DIR/회원사진/010-3333-4444.JPG" ] || e2e_fail "the photo file is gone: $(e2e_photo_files)"
-if [ "${E2E_CHECK_LOG:-0}" = 1 ]; then
-    log=$(e2e_error_log)
-    [ -n "$log" ] || e2e_fail "nothing in the error log"
-    echo "error log: $log"
-fi
 echo "server stopped before the save: message, end, photo kept"
