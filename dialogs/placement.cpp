@@ -74,7 +74,13 @@ Frame frameOf(QWidget* widget) {
     }
     // Not shown yet: its native window lets the platform tell the frame
     // (Windows from the window style, X11 by asking the window manager).
-    widget->winId();
+    // Only for a window of its own: doing this for a dialog while its owner
+    // was shown left the owner's later paints unseen under X11 (a photo set
+    // while the camera screen was open never appeared). Dialogs take the
+    // frame their owner showed, corrected on their first show.
+    if (widget->parentWidget() == nullptr) {
+        widget->winId();
+    }
     QWindow* window = widget->windowHandle();
     if (window == nullptr) {
         return {g_seenFrame, false};
