@@ -3,6 +3,7 @@
 #include "components/twips.h"
 #include "dialogs/windowframe.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
@@ -42,10 +43,6 @@ float inTwips(int pixels) {
     return static_cast<float>(twips::fromPixels(pixels));
 }
 
-// The last frame seen on one of the program's windows: the best guess for
-// the next one where the platform cannot tell before showing it.
-QMargins g_seenFrame;
-
 struct Frame {
     QMargins margins;
     bool shown = false; // margins read off the window as it stands
@@ -61,37 +58,45 @@ bool isOnScreen(const QWidget* widget) {
     return widget->isVisible() && window != nullptr && window->isExposed();
 }
 
+// The frame of another window of the program that is on screen: the window
+// manager frames the program's windows alike.
+std::optional<QMargins> frameOfShownWindow(const QWidget* except) {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget* window : windows) {
+        if (window != except && isFramed(window) && isOnScreen(window)) {
+            if (const QMargins margins = window->windowHandle()->frameMargins();
+                !margins.isNull()) {
+                return margins;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 Frame frameOf(QWidget* widget) {
     if (!isFramed(widget)) {
         return {QMargins(), true};
     }
     if (isOnScreen(widget)) {
-        const QMargins margins = widget->windowHandle()->frameMargins();
-        if (!margins.isNull()) {
-            g_seenFrame = margins;
-        }
-        return {margins, true};
+        return {widget->windowHandle()->frameMargins(), true};
     }
-    // Not shown yet: its native window lets the platform tell the frame
-    // (Windows from the window style, X11 by asking the window manager).
-    // Only for a window of its own: doing this for a dialog while its owner
-    // was shown left the owner's later paints unseen under X11 (a photo set
-    // while the camera screen was open never appeared). Dialogs take the
-    // frame their owner showed, corrected on their first show.
-    if (widget->parentWidget() == nullptr) {
-        widget->winId();
+    if (const auto shown = frameOfShownWindow(widget)) {
+        return {*shown, false};
     }
+    // The program's first window: its native window lets the platform tell
+    // the frame before it is shown (Windows from the window style, X11 by
+    // asking the window manager). Not done while another window is shown:
+    // under X11 that left the shown window's later paints unseen (a photo
+    // set while the camera screen was open never appeared).
+    widget->winId();
     QWindow* window = widget->windowHandle();
     if (window == nullptr) {
-        return {g_seenFrame, false};
+        return {QMargins(), false};
     }
     if (const QMargins margins = window->frameMargins(); !margins.isNull()) {
         return {margins, false};
     }
-    if (const auto asked = AskFrameOfHiddenWindow(window)) {
-        return {*asked, false};
-    }
-    return {g_seenFrame, false};
+    return {AskFrameOfHiddenWindow(window).value_or(QMargins()), false};
 }
 
 // A window's outer rectangle, frame included, as the placement sees it.
@@ -113,7 +118,7 @@ void moveTo(QWidget* form, const QMargins& frame, const placement::TwipsPoint& a
 
 // Places a window again when it first appears if its frame turns out other
 // than the one it was placed with (a window manager that could not tell in
-// advance); the frame learnt then serves the windows that follow.
+// advance).
 class FirstShowCheck : public QObject {
 public:
     FirstShowCheck(QWidget* form, const QMargins& used, std::function<void()> placeAgain)
@@ -133,9 +138,6 @@ protected:
         }
         form_->removeEventFilter(this);
         deleteLater();
-        if (!real.isNull()) {
-            g_seenFrame = real;
-        }
         if (real != used_ && placeAgain_) {
             placeAgain_();
         }
