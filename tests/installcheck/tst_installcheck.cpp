@@ -4,7 +4,7 @@
 // password, member tables and grants, a second Unix account.
 
 #include "config/settingsfile.h"
-#include "passwordpostgres.h"
+#include "support/localpostgres.h"
 #include "support/odbc_fixture.h"
 #include "util/programwide.h"
 
@@ -196,7 +196,7 @@ private:
         return rows;
     }
 
-    std::unique_ptr<PasswordPostgres> m_server;
+    std::unique_ptr<LocalPostgres> m_server;
     QString m_serverSkip;
     bool m_operatorMade = false;
 
@@ -212,7 +212,7 @@ private Q_SLOTS:
             QVERIFY2(m_operatorMade, "useradd stf-op1 failed");
         }
 
-        auto server = std::make_unique<PasswordPostgres>();
+        auto server = std::make_unique<LocalPostgres>(LocalPostgres::Logins::Password);
         if (!server->start()) {
             QVERIFY2(server->unavailable(), qPrintable(server->error()));
             m_serverSkip = server->error();
@@ -399,7 +399,7 @@ private Q_SLOTS:
         station.registerSqlServer(QStringLiteral(STATION_TDSODBC_DRIVER));
         StationSettings settings =
             storeSettings(QStringLiteral("QTR"), QStringLiteral("sa"), QStringLiteral("pw"));
-        settings.ServerPort = QString::number(PasswordPostgres::freePort());
+        settings.ServerPort = QString::number(LocalPostgres::freePort());
         QVERIFY(station.writeSettings(settings));
         QVERIFY(station.writeDoorFile());
         const CheckRun run = station.run();

@@ -15,6 +15,11 @@
 //   QVERIFY(server.stop());    // as an administrator stops it: clients cut off
 //   QVERIFY(server.start());   // the same data on the same port
 //
+// LocalPostgres server(LocalPostgres::Logins::Password) checks passwords over
+// TCP (scram-sha-256) as a store server checks its logins; the superuser
+// "station" (password "admin-secret") stays trusted on the server's own
+// socket, which psql() uses to set up roles and tables.
+//
 // The destructor stops the server and removes its data folder.
 
 #include <QDir>
@@ -34,7 +39,9 @@
 
 class LocalPostgres {
 public:
-    LocalPostgres() = default;
+    enum class Logins { Trusted, Password };
+
+    explicit LocalPostgres(Logins logins = Logins::Trusted) : m_logins(logins) {}
     ~LocalPostgres() {
         if (m_running) {
             run(m_bin + QStringLiteral("/pg_ctl"),
@@ -69,12 +76,7 @@ public:
         }
         m_running = true;
         if (!m_databaseMade) {
-            if (!run(m_bin + QStringLiteral("/psql"),
-                     {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                      QString::number(m_port), QStringLiteral("-U"), QStringLiteral("station"),
-                      QStringLiteral("-d"), QStringLiteral("postgres"), QStringLiteral("-qc"),
-                      QStringLiteral("CREATE DATABASE station_test")},
-                     false)) {
+            if (!psql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE station_test"))) {
                 return false;
             }
             m_databaseMade = true;
@@ -99,6 +101,38 @@ public:
         return true;
     }
 
+    // Runs SQL as the superuser through the server's own socket, stopping at
+    // the first error; `output` gets what it printed, unaligned.
+    bool psql(const QString& database, const QString& sql, QString* output = nullptr) {
+        return run(m_bin + QStringLiteral("/psql"),
+                   {QStringLiteral("-h"), m_folder->path(), QStringLiteral("-p"),
+                    QString::number(m_port), QStringLiteral("-U"), QStringLiteral("station"),
+                    QStringLiteral("-d"), database, QStringLiteral("-v"),
+                    QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-qAtc"), sql},
+                   false, output);
+    }
+
+    quint16 port() const { return m_port; }
+
+    // A port that nothing listens on right now (the kernel's choice).
+    static quint16 freePort() {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        if (fd < 0) {
+            return 0;
+        }
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = 0;
+        socklen_t length = sizeof(address);
+        quint16 port = 0;
+        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+            getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+            port = ntohs(address.sin_port);
+        }
+        close(fd);
+        return port;
+    }
     bool running() const { return m_running; }
     // The server cannot run here at all (no binaries, no postgres user):
     // a reason to skip, not a failure.
@@ -156,34 +190,33 @@ private:
             chown(QFile::encodeName(m_folder->path()).constData(), m_uid, m_gid) != 0) {
             return failBecause(QStringLiteral("cannot hand %1 to postgres").arg(m_folder->path()));
         }
-        return run(m_bin + QStringLiteral("/initdb"),
-                   {QStringLiteral("-D"), dataDir(), QStringLiteral("-U"),
-                    QStringLiteral("station"), QStringLiteral("--auth=trust"), QStringLiteral("-E"),
-                    QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8")},
-                   true);
+        QStringList initdb{QStringLiteral("-D"),
+                           dataDir(),
+                           QStringLiteral("-U"),
+                           QStringLiteral("station"),
+                           QStringLiteral("-E"),
+                           QStringLiteral("UTF8"),
+                           QStringLiteral("--locale=C.UTF-8")};
+        if (m_logins == Logins::Trusted) {
+            initdb << QStringLiteral("--auth=trust");
+        } else {
+            const QString pwfile = m_folder->filePath(QStringLiteral("pw"));
+            QFile pw(pwfile);
+            if (!pw.open(QIODevice::WriteOnly) || pw.write("admin-secret\n") < 0) {
+                return failBecause(QStringLiteral("cannot write the password file"));
+            }
+            pw.close();
+            if (m_asPostgres && chown(QFile::encodeName(pwfile).constData(), m_uid, m_gid) != 0) {
+                return failBecause(QStringLiteral("cannot hand the password file to postgres"));
+            }
+            initdb << QStringLiteral("--pwfile=") + pwfile << QStringLiteral("--auth-local=trust")
+                   << QStringLiteral("--auth-host=scram-sha-256");
+        }
+        return run(m_bin + QStringLiteral("/initdb"), initdb, true);
     }
 
-    // A port that nothing listens on right now (the kernel's choice).
-    static quint16 freePort() {
-        const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        if (fd < 0) {
-            return 0;
-        }
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = 0;
-        socklen_t length = sizeof(address);
-        quint16 port = 0;
-        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-            getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-            port = ntohs(address.sin_port);
-        }
-        close(fd);
-        return port;
-    }
-
-    bool run(const QString& program, QStringList arguments, bool asServerOwner) {
+    bool run(const QString& program, QStringList arguments, bool asServerOwner,
+             QString* output = nullptr) {
         QString command = program;
         if (asServerOwner && m_asPostgres) {
             arguments = QStringList{QStringLiteral("-u"), QStringLiteral("postgres"),
@@ -192,16 +225,23 @@ private:
             command = QStringLiteral("runuser");
         }
         QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
+        if (output == nullptr) {
+            process.setProcessChannelMode(QProcess::MergedChannels);
+        }
         process.start(command, arguments);
         if (!process.waitForFinished(180000)) {
             process.kill();
             process.waitForFinished();
             return failBecause(QStringLiteral("%1 did not finish").arg(program));
         }
+        if (output != nullptr) {
+            *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        }
         if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-            return failBecause(QStringLiteral("%1 failed: %2")
-                                   .arg(program, QString::fromLocal8Bit(process.readAll())));
+            return failBecause(
+                QStringLiteral("%1 failed: %2")
+                    .arg(program, QString::fromLocal8Bit(process.readAllStandardError() +
+                                                         process.readAll())));
         }
         return true;
     }
@@ -222,6 +262,7 @@ private:
         return log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll()) : QString();
     }
 
+    Logins m_logins = Logins::Trusted;
     QString m_bin;
     bool m_asPostgres = false;
     uid_t m_uid = 0;
