@@ -102,6 +102,15 @@ public:
     CheckRun run(const QStringList& environment = {}, const QString& user = {}) const {
         QStringList command{QStringLiteral("env"), QStringLiteral("ODBCSYSINI=") + m_odbc.path(),
                             QStringLiteral("LC_ALL=C.UTF-8")};
+        // In the sanitizer build the check's leak report at exit names
+        // allocations of ODBC drivers and their libraries by addresses that
+        // are no longer mapped (the driver manager has unloaded them), so no
+        // suppression can match them and the exit status turns at random.
+        // The station's own code is leak-checked by the in-process tests.
+        if (const QByteArray asan = qgetenv("ASAN_OPTIONS"); !asan.isEmpty()) {
+            command << QStringLiteral("ASAN_OPTIONS=%1:detect_leaks=0")
+                           .arg(QString::fromLocal8Bit(asan));
+        }
         command += environment;
         command << program();
         if (!user.isEmpty()) {
