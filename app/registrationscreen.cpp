@@ -23,6 +23,7 @@
 #include "util/programfolder.h"
 #include "util/programwide.h"
 #include "util/regional.h"
+#include "util/safefile.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -265,8 +266,11 @@ bool FrmPOS_판매::Form_Load() {
 
     m_라벨버전->setText(VersionCaption(QCoreApplication::applicationVersion()));
 
-    if (programFileExists(QStringLiteral("회원등록.JPG"))) {
-        const QImage picture(ProgramFilePath(QStringLiteral("회원등록.JPG")));
+    // Any operator may put a file of that name there: read only as a plain
+    // file, never through a link.
+    if (const std::optional<QByteArray> art = ReadSharedFile(
+            ProgramFilePath(QStringLiteral("회원등록.JPG")), MaxSharedFileBytes, nullptr)) {
+        const QImage picture = QImage::fromData(*art);
         if (!picture.isNull()) {
             m_background = picture;
             update();
@@ -423,6 +427,8 @@ void FrmPOS_판매::버튼확인_MouseUp() {
         const QString photoFile =
             QDir(PhotoFolderPath())
                 .filePath(MemberPhonePrefix + phoneText + QStringLiteral(".JPG"));
+        // A photo that is there but cannot be read stops the save here (it
+        // throws): nothing is written and the file stays.
         LoadFileIntoField(photoFile, set.field(MemberCol::Photo));
         set.update();
         set.close();

@@ -43,17 +43,22 @@ bool SingleInstance::acquire() {
     // O_NOFOLLOW: nor may a link lead the lock elsewhere.
     const int flags = O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
     auto lock = std::make_unique<Lock>();
-    lock->fd = ::open(path.constData(), flags | O_CREAT, S_IRUSR | S_IWUSR | S_IRGRP);
-    if (lock->fd < 0 && errno == EACCES) {
-        // Another operator's file in a folder this account may not write.
+    // An installed station's lock file is the package's (root's, read-only
+    // for the operators), so no operator can take it from the others. Where
+    // none is, this account makes it, and only then sets its group and mode.
+    lock->fd = ::open(path.constData(), flags | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
+    const bool created = lock->fd >= 0;
+    if (!created && (errno == EEXIST || errno == EACCES)) {
         lock->fd = ::open(path.constData(), flags);
     }
     struct stat info {};
     if (lock->fd < 0 || fstat(lock->fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         return true;
     }
-    // Made by this account: the other operators must be able to open it.
-    ShareWithFolderGroup(lock->fd, QFileInfo(m_path).absolutePath(), GroupAccess::Read);
+    if (created) {
+        // The other operators must be able to open it.
+        ShareNewFileWithFolderGroup(lock->fd, QFileInfo(m_path).absolutePath(), GroupAccess::Read);
+    }
     int locked = 0;
     do {
         locked = ::flock(lock->fd, LOCK_EX | LOCK_NB);

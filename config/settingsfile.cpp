@@ -4,11 +4,11 @@
 #include "util/credential.h"
 #include "util/groupaccess.h"
 #include "util/programfolder.h"
+#include "util/safefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <array>
@@ -153,17 +153,20 @@ SettingsReadResult ReadSettingsFile(const QString& path, StationSettings& out, Q
         }
         return result;
     };
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir()) {
-        return fail(SettingsReadResult::Missing, QStringLiteral("파일이 없습니다"));
-    }
-    // A pipe would block the open until someone writes to it.
-    if (!info.isFile()) {
-        return fail(SettingsReadResult::Unreadable, QStringLiteral("보통 파일이 아닙니다"));
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return fail(SettingsReadResult::Unreadable, file.errorString());
+    // Only a plain file is read, never through a link; the lines are bounded
+    // below, so the file's size is not.
+    QFile file;
+    bool missing = false;
+    QString why;
+    if (!OpenSharedFile(file, path, -1, &why, &missing)) {
+        const QFileInfo info(path);
+        if (missing || (info.isDir() && !info.isSymLink())) {
+            return fail(SettingsReadResult::Missing, QStringLiteral("파일이 없습니다"));
+        }
+        if (error) {
+            *error = why;
+        }
+        return SettingsReadResult::Unreadable;
     }
     const RawLines raw = ReadRawLines(file, kLinesRead);
     if (raw.failed) {
@@ -256,32 +259,12 @@ bool WriteSettingsFile(const QString& path, const SettingsFields& fields, QStrin
         bytes += encoded + "\r\n";
     }
 
-    // The system's description alone does not say which file.
-    const auto failFile = [&](const QString& why) {
-        return fail(QDir::toNativeSeparators(path) + QStringLiteral(": ") + why);
-    };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return failFile(file.errorString());
-    }
-    // Before any byte is written: the temporary file replaces the old one
-    // with these permissions. It holds the store-server login, so every
-    // operator account (the folder's group) may read it and no one else.
-    if (!ShareWithFolderGroup(file.handle(), QFileInfo(path).absolutePath(), GroupAccess::Read)) {
-        const QString why = qt_error_string();
-        file.cancelWriting();
-        return failFile(why);
-    }
-    // QSaveFile::commit() ignores a failing flush and would put a short
-    // file in place: flush here and check it.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        // A short write leaves only "Unknown error" behind: say what happened.
-        const QString why = QStringLiteral("끝까지 쓰지 못했습니다 (%1)").arg(file.errorString());
-        file.cancelWriting();
-        return failFile(why);
-    }
-    if (!file.commit()) {
-        return failFile(file.errorString());
+    // Replaced whole, never written through a link. It holds the
+    // store-server login, so every operator account (the folder's group) may
+    // read it and no one else.
+    QString why;
+    if (!ReplaceSharedFile(path, bytes, GroupAccess::Read, &why)) {
+        return fail(why);
     }
     return true;
 }

@@ -34,7 +34,8 @@ enum class SettingsReadResult {
     Missing,     // no such file (a folder of that name counts as missing)
     TooFewLines, // fewer than eight lines; the settings are left as they were
     Unreadable,  // the file exists but could not be opened or read (no
-                 // permission, not a plain file), a line read is longer
+                 // permission, not a plain file: a link is never
+                 // followed), a line read is longer
                  // than 4096 bytes, or holds a NUL: not a text file
 };
 
@@ -73,11 +74,10 @@ struct SettingsFields {
 // replacing an existing file or creating it. The write is atomic: the lines
 // go to a temporary file in the same folder that replaces the old file only
 // once complete, so on any failure an existing file stays byte for byte as it
-// was. The file is readable and writable by its owner and readable by the
-// group of its folder (the operator group of an installed station), by no
-// one else: it holds the store-server login. When this account cannot give
-// the file that group, the file is its owner's alone. Returns false with a
-// description in `error` when:
+// was (a link under the name is replaced, never written through). The file is readable and writable
+// by its owner and readable by the group of its folder (the operator group of an installed
+// station), by no one else: it holds the store-server login. When this account cannot give the file
+// that group, the file is its owner's alone. Returns false with a description in `error` when:
 //  - the folder or file cannot be written (the system's description);
 //  - a line would be longer than the reader takes (4096 bytes);
 //  - a value holds a character CP949 cannot hold, a CR or a NUL, which would

@@ -3,10 +3,9 @@
 #include "photo/framesource.h"
 #include "util/cp949.h"
 #include "util/programfolder.h"
+#include "util/safefile.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace {
 
@@ -42,13 +41,14 @@ QSize parseSize(const QString& text) {
 }
 
 std::optional<CameraSetting> readFile() {
-    QFile file(ProgramFilePath(CameraChoiceFileName));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize) {
+    const std::optional<QByteArray> bytes =
+        ReadSharedFile(ProgramFilePath(CameraChoiceFileName), kMaxFileSize, nullptr);
+    if (!bytes) {
         return std::nullopt;
     }
     CameraSetting setting;
-    const QStringList lines = cp949::decode(file.read(kMaxFileSize))
-                                  .split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    const QStringList lines =
+        cp949::decode(*bytes).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     for (const QString& line : lines) {
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals < 0) {
@@ -84,15 +84,9 @@ bool RememberCamera(const CameraSetting& choice, QString* error) {
                          QStringLiteral("\r\n") + kResolutionKey + QStringLiteral(" = ") +
                          sizeText(choice.Resolution) + QStringLiteral("\r\n");
     const QByteArray bytes = cp949::encode(text);
-    QSaveFile file(ProgramFilePath(CameraChoiceFileName));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error) {
-            *error = QStringLiteral("%1: %2").arg(file.fileName(), file.errorString());
-        }
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    // Every operator's choice counts: the file the package leaves (root's,
+    // group-writable) is written in place, one of this account's replaced.
+    return UpdateSharedFile(ProgramFilePath(CameraChoiceFileName), bytes, error);
 }
 
 void UseRememberedCamera(FrameSource& source) {

@@ -24,8 +24,10 @@ inline const QString CameraChoiceFileName = QStringLiteral("카메라설정.CFG"
 // made or the file holds no camera.
 std::optional<CameraSetting> RememberedCamera();
 
-// Keeps the choice for this run and replaces the file with it (whole or not
-// at all). False, with the reason in `error`, when the file could not be
+// Keeps the choice for this run and writes it to the file: in place when the
+// file is another account's that the operator group may write (as the
+// package leaves it, so that every operator's choice holds), otherwise
+// replaced whole. False, with the reason in `error`, when the file could not be
 // written; the choice still holds for this run.
 bool RememberCamera(const CameraSetting& choice, QString* error = nullptr);
 

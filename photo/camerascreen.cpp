@@ -4,6 +4,7 @@
 #include "dialogs/messagebox.h"
 #include "dialogs/placement.h"
 #include "photo/photoimage.h"
+#include "util/groupaccess.h"
 #include "util/programwide.h"
 
 #include <QCoreApplication>
@@ -114,9 +115,13 @@ void FrmPOS_사진찍기::버튼사진찍기_Click() {
     const QString fileName = PhotoFileBase + QStringLiteral(".JPG");
     const QString folder = PhotoFolderPath();
     // A file of that name counts as present too: the write below then fails.
-    if (!QFileInfo::exists(folder) && !QDir().mkpath(folder)) {
-        showSaveError(QStringLiteral("사진 폴더를 만들 수 없습니다: %1").arg(folder));
-        return;
+    if (!QFileInfo::exists(folder)) {
+        if (!QDir().mkpath(folder)) {
+            showSaveError(QStringLiteral("사진 폴더를 만들 수 없습니다: %1").arg(folder));
+            return;
+        }
+        // Every operator account replaces the photos another left here.
+        ShareFolderWithGroup(folder);
     }
     const QString path = folder + QLatin1Char('/') + fileName;
     if (!ezVidCap_->SaveFrameAsJpeg(path)) {

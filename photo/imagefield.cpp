@@ -1,24 +1,22 @@
 #include "photo/imagefield.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "util/safefile.h"
 
 #include <exception>
+#include <stdexcept>
 
 void LoadFileIntoField(const QString& path, OdbcField field) {
-    try {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+    QString why;
+    bool missing = false;
+    const std::optional<QByteArray> content =
+        ReadSharedFile(path, MaxSharedFileBytes, &why, &missing);
+    if (!content) {
+        if (missing) {
             return;
         }
-        QByteArray content = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            return;
-        }
-        field.setBytes(content);
-    } catch (const std::exception&) {
-        // Silent by design: the field keeps its value.
+        throw std::runtime_error(why.toStdString());
     }
+    field.setBytes(*content);
 }
 
 void SaveFieldToFile(const QString& path, const OdbcField& field) {
@@ -26,19 +24,10 @@ void SaveFieldToFile(const QString& path, const OdbcField& field) {
         if (field.isNull()) {
             return;
         }
-        const QByteArray content = field.bytes();
-        // Written beside the target and renamed over it on commit, so that a
-        // failed write leaves an older file whole and a shorter photo leaves
-        // no tail of a longer one.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            return;
-        }
-        if (file.write(content) != content.size()) {
-            file.cancelWriting();
-            return;
-        }
-        file.commit();
+        // Written beside the target and renamed over it, so that a failed
+        // write leaves an older file whole and a shorter photo leaves no
+        // tail of a longer one.
+        ReplaceSharedFile(path, field.bytes(), GroupAccess::Read);
     } catch (const std::exception&) {
         // Silent by design: nothing written.
     }

@@ -1,13 +1,14 @@
 #include "photo/photoimage.h"
 
 #include "util/programfolder.h"
+#include "util/safefile.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
-#include <QSaveFile>
 
 QString PhotoFolderPath() {
     return ProgramFilePath(QStringLiteral("회원사진"));
@@ -24,17 +25,17 @@ bool WriteJpeg(const QImage& image, const QString& path, int quality) {
     if (image.isNull()) {
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QImageWriter writer(&file, "jpg");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpg");
     writer.setQuality(quality);
     if (!writer.write(image)) {
-        file.cancelWriting();
         return false;
     }
-    return file.commit();
+    // Every operator reads and replaces the photos another left; a link
+    // under the name is replaced, not written through.
+    return ReplaceSharedFile(path, bytes, GroupAccess::Read);
 }
 
 bool ShowPhotoOn(QWidget* form, const QString& jpegPath, QString* whyNot) {
@@ -51,7 +52,14 @@ bool ShowPhotoOn(QWidget* form, const QString& jpegPath, QString* whyNot) {
     if (!box) {
         return fail(QStringLiteral("화면에 회원사진 칸이 없습니다"));
     }
-    QImageReader reader(jpegPath);
+    QString why;
+    const std::optional<QByteArray> bytes = ReadSharedFile(jpegPath, MaxSharedFileBytes, &why);
+    if (!bytes) {
+        return fail(QStringLiteral("사진을 읽을 수 없습니다: %1").arg(why));
+    }
+    QBuffer buffer;
+    buffer.setData(*bytes);
+    QImageReader reader(&buffer);
     const QImage photo = reader.read();
     if (photo.isNull()) {
         return fail(

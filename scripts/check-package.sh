@@ -109,6 +109,12 @@ for sub in ERROR_LOG 회원사진; do
     [ "$(stat -c %U:%G:%a "$folder/$sub")" = root:member-station:2770 ] ||
         fail "$sub is not root:member-station:2770"
 done
+# Shared by every operator and owned by none: the lock (read by the group),
+# the camera choice (written by the group).
+[ "$(stat -c %U:%G:%a "$folder/member-station.lock")" = root:member-station:640 ] ||
+    fail "the lock file is not root:member-station:640"
+[ "$(stat -c %U:%G:%a "$folder/카메라설정.CFG")" = root:member-station:660 ] ||
+    fail "the camera choice file is not root:member-station:660"
 for program in member-station serial-test; do
     [ "$(stat -c %U:%G:%a "$folder/$program")" = root:root:755 ] || fail "$program is not root's alone"
     # A library path beside the program would let a member plant libraries.
@@ -124,7 +130,7 @@ useradd --system --no-create-home --shell /usr/sbin/nologin --groups member-stat
 as_member() { runuser -u "$member" -- "$@"; }
 planted+=("$folder/환경설정.CFG" "$folder/회원사진/check.JPG" "$folder/ERROR_LOG/check.LOG"
     "$folder/platforms" "$folder/imageformats" "$folder/qt.conf" "$folder/qt6.conf"
-    "$folder/own-plugins" "$folder/own" "$folder/member-station.lock")
+    "$folder/own-plugins" "$folder/own")
 for program in member-station serial-test; do
     as_member mv "$folder/$program" "$folder/own" 2>/dev/null && fail "a member renamed $program"
     as_member rm -f "$folder/$program" 2>/dev/null && fail "a member deleted $program"
@@ -137,6 +143,9 @@ for file in 환경설정.CFG 회원사진/check.JPG ERROR_LOG/check.LOG; do
     as_member sh -c "echo one >'$folder/$file' && echo two >>'$folder/$file'" ||
         fail "a member cannot create and change $file"
 done
+as_member chmod 600 "$folder/member-station.lock" 2>/dev/null && fail "a member changed the lock file's mode"
+as_member sh -c "echo >'$folder/카메라설정.CFG'" || fail "a member cannot write the camera choice"
+: >"$folder/카메라설정.CFG"
 as_member sh -c "echo three >'$folder/환경설정.CFG.new' && mv -f '$folder/환경설정.CFG.new' '$folder/환경설정.CFG'" ||
     fail "a member cannot replace its own settings file"
 rm -f "$folder/환경설정.CFG"

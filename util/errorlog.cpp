@@ -3,9 +3,9 @@
 #include "util/cp949.h"
 #include "util/groupaccess.h"
 #include "util/programfolder.h"
+#include "util/safefile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -36,14 +36,8 @@ void WriteErrorLog(const QString& procName, const QString& description, const QD
                          at.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("\r\n");
     const QByteArray bytes = cp949::encode(line);
 
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        return;
-    }
     // The day's file is shared by every operator account of the station:
-    // the one that creates it lets the others append.
-    ShareWithFolderGroup(file.handle(), programFolder.filePath(kFolderName),
-                         GroupAccess::ReadWrite);
-    file.write(bytes);
-    // QFile closes on destruction; a failed write or close loses the entry.
+    // the one that creates it lets the others append. A failure loses the
+    // entry, which is all a log may do.
+    AppendToSharedFile(path, bytes, GroupAccess::ReadWrite);
 }

@@ -11,7 +11,8 @@
 // lost and the caller goes on with its own handling. Characters that CP949
 // cannot hold are written as '?'. A file this account creates is readable
 // and writable by the group of ERROR_LOG (the operator group), so that every
-// operator account appends to the same day's file.
+// operator account appends to the same day's file; only a plain file is
+// appended to (see util/safefile.h), one that exists keeps its mode.
 void WriteErrorLog(const QString& procName, const QString& description);
 
 // The same, with the local time of the entry given (it picks the day's file

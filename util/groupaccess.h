@@ -9,12 +9,12 @@
 
 enum class GroupAccess { Read, ReadWrite };
 
-// For the open file `fd`, when this account owns it: the group of `folder`,
+// For the open file `fd`, which this process has just created (never one
+// that was there before: its owner chose its mode): the group of `folder`,
 // read and write for the owner, `access` for the group, nothing for others.
 // When this account cannot give it that group (not a member), the group gets
-// no access either. A file of another account is left as it is. False when
-// the file's permissions could not be set.
-bool ShareWithFolderGroup(int fd, const QString& folder, GroupAccess access);
+// no access either. False when the file's permissions could not be set.
+bool ShareNewFileWithFolderGroup(int fd, const QString& folder, GroupAccess access);
 
 // For a folder this account has made: read, write
 // and search for the owner and the group, nothing for others, and the

@@ -5,13 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool ShareWithFolderGroup(int fd, const QString& folder, GroupAccess access) {
+bool ShareNewFileWithFolderGroup(int fd, const QString& folder, GroupAccess access) {
     struct stat file {};
     if (fstat(fd, &file) != 0) {
         return false;
-    }
-    if (file.st_uid != geteuid()) {
-        return true;
     }
     mode_t group = access == GroupAccess::ReadWrite ? S_IRGRP | S_IWGRP : S_IRGRP;
     struct stat dir {};

@@ -1,6 +1,6 @@
 #include "util/groupaccess.h"
 
-bool ShareWithFolderGroup(int, const QString&, GroupAccess) {
+bool ShareNewFileWithFolderGroup(int, const QString&, GroupAccess) {
     return true;
 }
 

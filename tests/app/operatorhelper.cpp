@@ -6,12 +6,20 @@
 //   operatorhelper write <store>     the settings, as the settings screen saves them
 //   operatorhelper log <text>        an error-log entry
 //   operatorhelper lock              the running-copy lock, held until stdin closes
+//   operatorhelper photo-write <f>   a camera photo into 회원사진/<f>
+//   operatorhelper photo-read <f>    회원사진/<f> as a save reads it (its bytes)
+//   operatorhelper camera-write <id> the camera choice
+//   operatorhelper camera-read       the camera choice a start finds
 
 #include "app/singleinstance.h"
 #include "config/settingsfile.h"
+#include "photo/camerachoice.h"
+#include "photo/photoimage.h"
 #include "util/errorlog.h"
+#include "util/safefile.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QTextStream>
 
 #include <unistd.h>
@@ -55,6 +63,31 @@ int main(int argc, char* argv[]) {
         while (read(STDIN_FILENO, &c, 1) > 0) {
         }
         return 0;
+    }
+    const QString photo = PhotoFolderPath() + QLatin1Char('/') + args.value(1);
+    if (step == QLatin1String("photo-write")) {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        const bool written = WriteJpeg(image, photo);
+        out << (written ? "written" : "not written") << Qt::endl;
+        return written ? 0 : 1;
+    }
+    if (step == QLatin1String("photo-read")) {
+        QString why;
+        const std::optional<QByteArray> bytes = ReadSharedFile(photo, MaxSharedFileBytes, &why);
+        out << (bytes ? QString::fromLatin1(*bytes) : why) << Qt::endl;
+        return bytes ? 0 : 1;
+    }
+    if (step == QLatin1String("camera-write")) {
+        QString why;
+        const bool saved = RememberCamera({args.value(1).toUtf8(), {}}, &why);
+        out << (saved ? QStringLiteral("saved") : why) << Qt::endl;
+        return saved ? 0 : 1;
+    }
+    if (step == QLatin1String("camera-read")) {
+        const std::optional<CameraSetting> camera = RememberedCamera();
+        out << (camera ? QString::fromUtf8(camera->Id) : QStringLiteral("none")) << Qt::endl;
+        return camera ? 0 : 1;
     }
     out << "unknown step" << Qt::endl;
     return 3;

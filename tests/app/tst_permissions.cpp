@@ -7,10 +7,15 @@
 //    log, which every operator appends to;
 //  - a running copy keeps every other operator's copy out, a killed one
 //    nobody, and no other account can keep the station from starting;
-//  - plugins put beside the programs are never looked at.
+//  - plugins put beside the programs are never looked at;
+//  - what one operator plants under a file's name (a link, a pipe, a
+//    device, a huge file) never makes another's station block, write
+//    through it, re-mode it or read it;
+//  - every operator's camera choice holds for the next start.
 
 #include "util/cp949.h"
 
+#include <QDate>
 #include <QDir>
 #include <QDirIterator>
 #include <QLibraryInfo>
@@ -22,6 +27,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <memory>
@@ -33,6 +39,18 @@ const QString kOperator1 = QStringLiteral("stc-op1");
 const QString kOperator2 = QStringLiteral("stc-op2");
 const QString kOutsider = QStringLiteral("nobody");
 constexpr int kDeadlineMs = 30000;
+// A step that waited on a pipe would wait for ever.
+constexpr int kPlantedDeadlineMs = 10000;
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Runs a command to its end; its exit code (-1 when it did not run).
 int runTool(const QString& program, const QStringList& args) {
@@ -185,6 +203,14 @@ const QString kProgram = QStringLiteral(STATION_PROGRAM);
 const QString kSerialTest = QStringLiteral(STATION_SERIAL_TEST);
 const QString kHelper = QStringLiteral(STATION_OPERATOR_HELPER);
 
+// What another account put under a file's name before the station uses it.
+enum class Planted { Link, Pipe, Device, Huge };
+
+// Another account's file the plants point at: lines every reader of the
+// station would take (a store code, a camera), so that a read through the
+// link would show them.
+const QByteArray kVictimText = QByteArray("\xC4\xAB\xB8\xDE\xB6\xF3 = 4242\r\n").repeated(8);
+
 } // namespace
 
 class TestPermissions : public QObject {
@@ -334,6 +360,166 @@ private Q_SLOTS:
         const Outcome after = runAs(kOperator2, helper, {QStringLiteral("lock")});
         QCOMPARE(after.code, 0);
         QCOMPARE(after.out, QStringLiteral("running"));
+    }
+
+    void plantedFilesAreNeitherFollowedNorWaitedOn_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("step");
+        QTest::addColumn<Planted>("planted");
+        QTest::addColumn<bool>("reads");
+        const QString log = QStringLiteral("ERROR_LOG/") +
+                            QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
+                            QStringLiteral("-프로시져오류.LOG");
+        const QString photo = QStringLiteral("010-1111-2222.JPG");
+        const struct {
+            const char* name;
+            QString file;
+            QStringList step;
+            bool reads;
+            bool huge;
+        } uses[] = {
+            {"error log", log, {QStringLiteral("log"), QStringLiteral("entry")}, false, false},
+            {"photo taken",
+             QStringLiteral("회원사진/") + photo,
+             {QStringLiteral("photo-write"), photo},
+             false,
+             false},
+            {"photo saved",
+             QStringLiteral("회원사진/") + photo,
+             {QStringLiteral("photo-read"), photo},
+             true,
+             true},
+            {"settings saved",
+             QStringLiteral("환경설정.CFG"),
+             {QStringLiteral("write"), QStringLiteral("0007")},
+             false,
+             false},
+            {"settings read",
+             QStringLiteral("환경설정.CFG"),
+             {QStringLiteral("read")},
+             true,
+             false},
+            {"camera chosen",
+             QStringLiteral("카메라설정.CFG"),
+             {QStringLiteral("camera-write"), QStringLiteral("cam")},
+             false,
+             false},
+            {"camera read",
+             QStringLiteral("카메라설정.CFG"),
+             {QStringLiteral("camera-read")},
+             true,
+             true},
+        };
+        for (const auto& use : uses) {
+            for (const auto& [kind, what] :
+                 {std::pair{Planted::Link, "link"}, std::pair{Planted::Pipe, "pipe"},
+                  std::pair{Planted::Device, "device"}, std::pair{Planted::Huge, "huge file"}}) {
+                if (kind == Planted::Huge && !use.huge) {
+                    continue;
+                }
+                QTest::addRow("%s, %s", use.name, what)
+                    << use.file << use.step << kind << use.reads;
+            }
+        }
+    }
+    // The plants are the first operator's (the device root's: no operator
+    // can make one, but a link to one is no different from any link); the
+    // second operator's station meets them.
+    void plantedFilesAreNeitherFollowedNorWaitedOn() {
+        needAccounts();
+        QFETCH(QString, file);
+        QFETCH(QStringList, step);
+        QFETCH(Planted, planted);
+        QFETCH(bool, reads);
+        ScratchStation station;
+        QVERIFY(station.ready());
+        const QString helper = station.copy(kHelper);
+        for (const QString& folder : {QStringLiteral("ERROR_LOG"), QStringLiteral("회원사진")}) {
+            // As the package makes them: the group's, not sticky.
+            QVERIFY(QDir(station.path()).mkdir(folder));
+            const QByteArray path = QFile::encodeName(station.path(folder));
+            QCOMPARE(chown(path.constData(), 0, groupId()), 0);
+            QCOMPARE(chmod(path.constData(), 02770), 0);
+        }
+        // The second operator's own private file.
+        const QString victim = station.path(QStringLiteral("victim"));
+        QVERIFY(writeFile(victim, kVictimText));
+        const QByteArray victimName = QFile::encodeName(victim);
+        QCOMPARE(chown(victimName.constData(), uidOf(kOperator2), groupId()), 0);
+        QCOMPARE(chmod(victimName.constData(), 0600), 0);
+
+        const QString target = station.path(file);
+        const QByteArray targetName = QFile::encodeName(target);
+        switch (planted) {
+        case Planted::Link:
+            QCOMPARE(runAs(kOperator1, QStringLiteral("ln"), {QStringLiteral("-s"), victim, target})
+                         .code,
+                     0);
+            break;
+        case Planted::Pipe:
+            QCOMPARE(runAs(kOperator1, QStringLiteral("mkfifo"), {target}).code, 0);
+            break;
+        case Planted::Device:
+            QCOMPARE(mknod(targetName.constData(), S_IFCHR | 0666, makedev(1, 5)), 0);
+            break;
+        case Planted::Huge:
+            QCOMPARE(runAs(kOperator1, QStringLiteral("truncate"),
+                           {QStringLiteral("-s"), QStringLiteral("17M"), target})
+                         .code,
+                     0);
+            break;
+        }
+
+        auto process = startAs(kOperator2, helper, step);
+        process->closeWriteChannel();
+        QVERIFY2(process->waitForFinished(kPlantedDeadlineMs), "the station waited on it");
+        const QString out = QString::fromUtf8(process->readAll());
+        if (reads) {
+            QVERIFY2(process->exitCode() != 0, qPrintable(out));
+        }
+        QVERIFY2(!out.contains(QStringLiteral("4242")), qPrintable(out));
+        const struct stat after = statOf(victim);
+        QCOMPARE(after.st_mode & 07777, 0600u);
+        QCOMPARE(after.st_gid, groupId());
+        QCOMPARE(readFile(victim), kVictimText);
+    }
+
+    // The camera file as the package leaves it (root's, the group may write
+    // it), and as an operator's station makes it where there is none: each
+    // operator's choice is the one the next start finds, whoever starts.
+    void everyOperatorsCameraChoiceHolds_data() {
+        QTest::addColumn<bool>("packaged");
+        QTest::newRow("the package's file") << true;
+        QTest::newRow("made by the first operator") << false;
+    }
+    void everyOperatorsCameraChoiceHolds() {
+        needAccounts();
+        QFETCH(bool, packaged);
+        ScratchStation station;
+        QVERIFY(station.ready());
+        const QString helper = station.copy(kHelper);
+        const QString file = station.path(QStringLiteral("카메라설정.CFG"));
+        if (packaged) {
+            QVERIFY(writeFile(file, {}));
+            QCOMPARE(chown(QFile::encodeName(file).constData(), 0, groupId()), 0);
+            QCOMPARE(chmod(QFile::encodeName(file).constData(), 0660), 0);
+        }
+        const QString cameras[] = {QStringLiteral("/dev/video-one"),
+                                   QStringLiteral("/dev/video-two"),
+                                   QStringLiteral("/dev/video-3")};
+        const QString accounts[] = {kOperator1, kOperator2, kOperator1};
+        for (int i = 0; i < 3; ++i) {
+            const Outcome chosen =
+                runAs(accounts[i], helper, {QStringLiteral("camera-write"), cameras[i]});
+            QVERIFY2(chosen.code == 0, qPrintable(chosen.out));
+            for (const QString& account : {kOperator1, kOperator2}) {
+                QCOMPARE(runAs(account, helper, {QStringLiteral("camera-read")}).out, cameras[i]);
+            }
+        }
+        const struct stat info = statOf(file);
+        QCOMPARE(info.st_uid, packaged ? 0 : uidOf(kOperator1));
+        QCOMPARE(info.st_gid, groupId());
+        QCOMPARE(info.st_mode & 07777, 0660u);
     }
 
     // Qt would search the program's folder for plugins (platforms/ and the

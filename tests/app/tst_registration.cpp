@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <sys/stat.h>
+
 using namespace stationtest;
 
 namespace {
@@ -389,28 +391,59 @@ private Q_SLOTS:
     }
 
     // The captured photo file goes only once the row holding it is written:
-    // a save that fails keeps the file, and the next attempt stores it.
-    void aFailedWriteKeepsThePhotoFile() {
+    // a save that fails (the store refuses the row, or the photo file is
+    // there but cannot be read) says why, writes nothing and keeps the file,
+    // and the next attempt stores the photo.
+    void aFailedSaveKeepsThePhotoFile_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("the store refuses the row") << "refused"
+                                                   << "refused";
+        QTest::newRow("the photo is a link") << "link"
+                                             << "링크입니다";
+        QTest::newRow("the photo is a pipe") << "pipe"
+                                             << "보통 파일이 아닙니다";
+        QTest::newRow("the photo is larger than any photo") << "huge"
+                                                            << "바이트보다 큽니다";
+    }
+    void aFailedSaveKeepsThePhotoFile() {
+        QFETCH(QString, fault);
+        QFETCH(QString, reason);
         const QByteArray photo = jpeg(Qt::darkRed);
         const QString file = station().capturedPhoto(QStringLiteral("8888-9999"));
+        const QByteArray name = QFile::encodeName(file);
         QVERIFY(writeFile(file, photo));
+        if (fault == QLatin1String("refused")) {
+            station().refuseInserts(true);
+        } else if (fault == QLatin1String("link")) {
+            // Another file, readable here, that must not reach the row.
+            const QString other = station().path(QStringLiteral("other.bin"));
+            QVERIFY(QFile::rename(file, other));
+            QVERIFY(QFile::link(other, file));
+        } else if (fault == QLatin1String("pipe")) {
+            QVERIFY(QFile::remove(file));
+            QCOMPARE(mkfifo(name.constData(), 0600), 0);
+        } else {
+            QVERIFY(QFile(file).resize(17 * 1024 * 1024));
+        }
         fillEntry(QStringLiteral("88889999"), QStringLiteral("재시도"), QString(), spot("버튼남"));
-        station().refuseInserts(true);
         const QStringList boxes = confirm();
         QCOMPARE(boxes.size(), 1);
         QVERIFY2(boxes.first().startsWith(box(QStringLiteral("버튼확인_MouseUp")) + kCrLf + kCrLf),
                  qPrintable(boxes.first()));
-        QVERIFY(boxes.first().contains(QStringLiteral("refused")));
+        QVERIFY2(boxes.first().contains(reason), qPrintable(boxes.first()));
         const QStringList log = station().errorLog();
         QCOMPARE(log.size(), 1);
         QVERIFY(log.first().startsWith(QStringLiteral("버튼확인_MouseUp  ")));
         QCOMPARE(station().memberCount(), 0);
-        QVERIFY(QFileInfo::exists(file));
+        QVERIFY(QFileInfo(file).isSymLink() || QFileInfo::exists(file));
         // The screen keeps the entry and the connection stays open.
         QCOMPARE(m_name->text(), QStringLiteral("재시도"));
         QVERIFY(StoreDb.isOpen());
 
         station().refuseInserts(false);
+        QFile::remove(file);
+        QVERIFY(writeFile(file, photo));
         QCOMPARE(confirm(), QStringList());
         QCOMPARE(station().member(QStringLiteral("010-8888-9999"))->photo, photo);
         QVERIFY(!QFileInfo::exists(file));
