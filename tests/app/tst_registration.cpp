@@ -441,9 +441,12 @@ private Q_SLOTS:
         QCOMPARE(m_name->text(), QStringLiteral("재시도"));
         QVERIFY(StoreDb.isOpen());
 
-        station().refuseInserts(false);
-        QFile::remove(file);
-        QVERIFY(writeFile(file, photo));
+        if (fault == QLatin1String("refused")) {
+            station().refuseInserts(false);
+        } else {
+            QVERIFY(QFile::remove(file));
+            QVERIFY(writeFile(file, photo));
+        }
         QCOMPARE(confirm(), QStringList());
         QCOMPARE(station().member(QStringLiteral("010-8888-9999"))->photo, photo);
         QVERIFY(!QFileInfo::exists(file));
