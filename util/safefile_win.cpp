@@ -41,22 +41,20 @@ bool OpenSharedFile(QFile& file, const QString& path, qint64 maxBytes, QString* 
     return true;
 }
 
-bool AppendToSharedFile(const QString& path, const QByteArray& bytes, GroupAccess,
-                        QString* error) {
+bool AppendToSharedFile(const QString& path, const QByteArray& bytes, GroupAccess, QString* error) {
     const QFileInfo info(path);
     if (info.exists() && (!info.isFile() || info.isSymLink())) {
         return fail(error, path, QStringLiteral("보통 파일이 아닙니다"));
     }
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) ||
-        file.write(bytes) != bytes.size() || !file.flush()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size() ||
+        !file.flush()) {
         return fail(error, path, file.errorString());
     }
     return true;
 }
 
-bool ReplaceSharedFile(const QString& path, const QByteArray& bytes, GroupAccess,
-                       QString* error) {
+bool ReplaceSharedFile(const QString& path, const QByteArray& bytes, GroupAccess, QString* error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return fail(error, path, file.errorString());
