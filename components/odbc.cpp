@@ -111,12 +111,20 @@ void OdbcError::addDiagnostic(const QString& sqlState, const QString& message) {
 
 // ------------------------------------------------- connection string values
 
+namespace {
+
+// unixODBC looks for the driver in a copy of the string narrowed to the low
+// byte of each UTF-16 unit: U+AC3B reads as ";" there, U+AC7D as "}".
+bool isSyntax(QChar c) {
+    const char16_t low = c.unicode() & 0xff;
+    return low == u';' || low == u'=' || low == u'{' || low == u'}';
+}
+
+} // namespace
+
 QString OdbcConnectionValue(const QString& value) {
-    const bool plain = !value.isEmpty() && !value.front().isSpace() && !value.back().isSpace() &&
-                       std::none_of(value.begin(), value.end(), [](QChar c) {
-                           return c == u';' || c == u'=' || c == u'{' || c == u'}';
-                       });
-    if (plain || value.isEmpty()) {
+    if (value.isEmpty() || (!value.front().isSpace() && !value.back().isSpace() &&
+                            std::none_of(value.begin(), value.end(), isSyntax))) {
         return value;
     }
     QString inner = value;
@@ -127,11 +135,9 @@ QString OdbcConnectionValue(const QString& value) {
 qsizetype OdbcConnectionValueBreak(const QString& value) {
     for (qsizetype i = 0; i < value.size(); ++i) {
         const char16_t unit = value.at(i).unicode();
-        const char16_t low = unit & 0xff;
-        // A low byte of 0 (U+AD00 "관") only hides the rest from the driver
-        // manager, which reads nothing after DRIVER= but the driver's name.
-        if (unit == 0 ||
-            (unit > 0xff && (low == u';' || low == u'=' || low == u'{' || low == u'}'))) {
+        // Only "}" ends a braced value; a unit that reads as "}" without
+        // being one cannot be doubled.
+        if (unit == 0 || (unit > 0xff && (unit & 0xff) == u'}')) {
             return i;
         }
     }

@@ -49,14 +49,14 @@ private:
 // holds nothing a parser reads as syntax, else in braces with every "}"
 // doubled, so that it stays one value whatever it holds (a later key would
 // win, and a DRIVER= key names a library that the driver manager loads).
-// Plain values stay bare: some drivers (psqlODBC) take braces literally
-// in keys other than the password.
+// unixODBC looks for the driver in a copy narrowed to each UTF-16 unit's low
+// byte, where U+AC3B reads as ";": such characters are braced too. Plain
+// values stay bare: psqlODBC takes braces literally in keys other than PWD.
 QString OdbcConnectionValue(const QString& value);
 // The position of the first character that no quoting keeps inside its
-// value, -1 when there is none: a NUL ends the string, and unixODBC reads
-// each UTF-16 unit of the string by its low byte alone when it looks for the
-// driver, so U+AC7D reads as "}" there (likewise for ";", "=" and "{") and
-// could end a braced value early. Such a value must be refused before it
+// value, -1 when there is none: a NUL ends the string, and a character
+// whose low byte reads as "}" in unixODBC's narrowed copy (U+AC7D) ends a
+// braced value there early. Such a value must be refused before it
 // reaches OdbcConnectionValue.
 qsizetype OdbcConnectionValueBreak(const QString& value);
 

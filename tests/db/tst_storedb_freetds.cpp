@@ -186,14 +186,16 @@ private Q_SLOTS:
     }
 
     // Settings values go in as one value each: a DB name cannot add a key
-    // that names a library, braced or through a character the driver
-    // manager reads as "}" (U+AC7D), which is refused before any attempt.
+    // that names a library, also through characters the driver manager
+    // reads as ";" (U+AC3B: braced) or "}" (U+AC7D: refused before any
+    // attempt).
     void settingsValuesCannotNameALibrary_data() {
         QTest::addColumn<QString>("database");
         QTest::addColumn<bool>("refused");
         QTest::newRow("after ;") << QStringLiteral("store;DRIVER=%1;") << false;
         QTest::newRow("after }") << QStringLiteral("store};DRIVER=%1;") << false;
         QTest::newRow("braced") << QStringLiteral("{store};DRIVER={%1};") << false;
+        QTest::newRow("read as ;") << QStringLiteral("store갻DRIVER=%1") << false;
         QTest::newRow("read as }") << QStringLiteral("store걽;DRIVER=%1;") << true;
     }
     void settingsValuesCannotNameALibrary() {
