@@ -2,6 +2,7 @@
 // and is the one window that stays open.
 
 #include "app/registrationscreen.h"
+#include "components/odbc.h"
 #include "components/utf8locale.h"
 #include "util/pluginpaths.h"
 
@@ -16,8 +17,8 @@ int main(int argc, char* argv[]) {
 
     FrmPOS_판매 screen;
     if (!screen.Form_Load()) {
-        return 0;
+        return OdbcConnection::beforeExit(0);
     }
     screen.show();
-    return QApplication::exec();
+    return OdbcConnection::beforeExit(QApplication::exec());
 }

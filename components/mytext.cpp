@@ -333,8 +333,16 @@ void MyText::dropEvent(QDropEvent* event) {
     QDragLeaveEvent leave;
     QLineEdit::dragLeaveEvent(&leave);
     setCursorPosition(cursorPositionAt(event->position().toPoint()));
-    event->acceptProposedAction();
+    const QPointer<MyText> alive(this);
+    const QString before = text();
     insertArriving(dropped);
+    // A move lets the source delete its text: only when the field took some.
+    if (!alive.isNull() && text() != before) {
+        event->acceptProposedAction();
+    } else {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
 }
 
 void MyText::focusInEvent(QFocusEvent* event) {

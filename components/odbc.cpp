@@ -1,13 +1,18 @@
 #include "components/odbc.h"
 
+#include <QMap>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -104,6 +109,41 @@ void OdbcError::addDiagnostic(const QString& sqlState, const QString& message) {
     utf8_ = description_.toUtf8();
 }
 
+// ------------------------------------------------- connection string values
+
+namespace {
+
+// unixODBC looks for the driver in a copy of the string narrowed to the low
+// byte of each UTF-16 unit: U+AC3B reads as ";" there, U+AC7D as "}".
+bool isSyntax(QChar c) {
+    const char16_t low = c.unicode() & 0xff;
+    return low == u';' || low == u'=' || low == u'{' || low == u'}';
+}
+
+} // namespace
+
+QString OdbcConnectionValue(const QString& value) {
+    if (value.isEmpty() || (!value.front().isSpace() && !value.back().isSpace() &&
+                            std::none_of(value.begin(), value.end(), isSyntax))) {
+        return value;
+    }
+    QString inner = value;
+    inner.replace(QStringLiteral("}"), QStringLiteral("}}"));
+    return u'{' + inner + u'}';
+}
+
+qsizetype OdbcConnectionValueBreak(const QString& value) {
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t unit = value.at(i).unicode();
+        // Only "}" ends a braced value; a unit that reads as "}" without
+        // being one cannot be doubled.
+        if (unit == 0 || (unit > 0xff && (unit & 0xff) == u'}')) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 // ------------------------------------------------------------ the statement
 
 namespace {
@@ -189,26 +229,12 @@ void connectHandles(Handles& h, int loginTimeout, int queryTimeout, QString text
 struct AbandonedAttempts {
     std::mutex mutex;
     int pending = 0;
-    bool exiting = false;
 };
 
 AbandonedAttempts& abandonedAttempts() {
     static auto* attempts = new AbandonedAttempts;
     return *attempts;
 }
-
-// Once static destruction has begun the driver libraries may be going away:
-// an attempt that returns after that leaves its handles to the process's end.
-// The lock makes exit wait for a release already under way.
-struct ExitMark {
-    ExitMark() { abandonedAttempts(); }
-    ~ExitMark() {
-        AbandonedAttempts& attempts = abandonedAttempts();
-        const std::lock_guard<std::mutex> lock(attempts.mutex);
-        attempts.exiting = true;
-    }
-};
-const ExitMark exitMark;
 
 // One connect on a thread of its own. Whoever finishes second (the waiting
 // caller on success or failure, the thread when the caller gave up) owns
@@ -225,7 +251,7 @@ struct Attempt {
 Handles connectWithDeadline(int loginTimeout, int queryTimeout, const QString& text,
                             int deadlineMs) {
     auto attempt = std::make_shared<Attempt>();
-    std::thread([attempt, loginTimeout, queryTimeout, text] {
+    auto connect = [attempt, loginTimeout, queryTimeout, text] {
         Handles h;
         std::optional<OdbcError> error;
         try {
@@ -244,13 +270,17 @@ Handles connectWithDeadline(int loginTimeout, int queryTimeout, const QString& t
             return;
         }
         lock.unlock();
+        h.free();
         AbandonedAttempts& attempts = abandonedAttempts();
-        const std::lock_guard<std::mutex> exitLock(attempts.mutex);
-        if (!attempts.exiting) {
-            h.free();
-        }
+        const std::lock_guard<std::mutex> count(attempts.mutex);
         --attempts.pending;
-    }).detach();
+    };
+    try {
+        std::thread(std::move(connect)).detach();
+    } catch (const std::system_error& e) {
+        throw OdbcError(QStringLiteral("The connection attempt could not start: %1")
+                            .arg(QString::fromLocal8Bit(e.what())));
+    }
 
     std::unique_lock<std::mutex> lock(attempt->mutex);
     if (!attempt->finishedChanged.wait_for(lock, std::chrono::milliseconds(deadlineMs),
@@ -542,6 +572,16 @@ int OdbcConnection::abandonedOpens() {
     return attempts.pending;
 }
 
+int OdbcConnection::beforeExit(int status) {
+    if (abandonedOpens() == 0) {
+        return status;
+    }
+    // Exit would unload the drivers and run their clean-ups under a thread
+    // that is still inside one: end here, with the output written.
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
 void OdbcConnection::open(const QString& connectionString) {
     close();
     d->connectionString = connectionString;
@@ -596,8 +636,158 @@ void OdbcConnection::redirect(const QString& connectionString) {
     d->redirect = connectionString;
 }
 
-void* OdbcConnection::nativeHandle() const {
-    return d->handles.connected ? d->handles.dbc : nullptr;
+namespace {
+
+// One catalog statement's rows, read column by column as text or number.
+class CatalogRows {
+public:
+    explicit CatalogRows(OdbcConnection::Impl& connection) : statement_(connection) {}
+
+    SQLHSTMT handle() const { return statement_.handle(); }
+    void check(SQLRETURN rc, const char* what) const {
+        ::check(rc, SQL_HANDLE_STMT, statement_.handle(), what);
+    }
+    bool fetch() const {
+        const SQLRETURN rc = SQLFetch(statement_.handle());
+        if (rc == SQL_NO_DATA) {
+            return false;
+        }
+        check(rc, "SQLFetch");
+        return true;
+    }
+    QString text(SQLUSMALLINT column) const {
+        bool isNull = false;
+        return readText(statement_.handle(), column, 0, isNull);
+    }
+    qint64 number(SQLUSMALLINT column) const {
+        SQLBIGINT value = 0;
+        SQLLEN indicator = 0;
+        check(SQLGetData(statement_.handle(), column, SQL_C_SBIGINT, &value, 0, &indicator),
+              "SQLGetData");
+        return indicator == SQL_NULL_DATA ? 0 : qint64(value);
+    }
+
+private:
+    Statement statement_;
+};
+
+QString infoText(SQLHDBC dbc, SQLUSMALLINT type) {
+    SQLWCHAR buffer[256] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(dbc, type, buffer, sizeof(buffer), &length))) {
+        return {};
+    }
+    return fromWide(buffer, qsizetype(std::size(buffer)));
+}
+
+} // namespace
+
+QList<OdbcConnection::Column> OdbcConnection::columns(const QString& table) {
+    CatalogRows rows(*d);
+    QString name = table;
+    rows.check(SQLColumnsW(rows.handle(), nullptr, 0, nullptr, 0, wide(name),
+                           SQLSMALLINT(name.size()), nullptr, 0),
+               "SQLColumns");
+    QList<Column> found;
+    while (rows.fetch()) {
+        Column column;
+        column.name = rows.text(4);
+        column.dataType = int(rows.number(5));
+        column.typeName = rows.text(6);
+        column.size = rows.number(7);
+        found << column;
+    }
+    return found;
+}
+
+QList<QStringList> OdbcConnection::uniqueKeys(const QString& table) {
+    QMap<QString, QStringList> byIndex;
+    {
+        CatalogRows rows(*d);
+        QString name = table;
+        rows.check(SQLStatisticsW(rows.handle(), nullptr, 0, nullptr, 0, wide(name),
+                                  SQLSMALLINT(name.size()), SQL_INDEX_UNIQUE, SQL_QUICK),
+                   "SQLStatistics");
+        while (rows.fetch()) {
+            // Column 7 TYPE: the table's own statistics row names no index.
+            if (rows.number(7) == SQL_TABLE_STAT || rows.number(4) != SQL_FALSE) {
+                continue;
+            }
+            byIndex[QStringLiteral("index:") + rows.text(6)] << rows.text(9);
+        }
+    }
+    {
+        CatalogRows rows(*d);
+        QString name = table;
+        // Not every driver offers primary keys; the unique indexes suffice then.
+        if (SQL_SUCCEEDED(SQLPrimaryKeysW(rows.handle(), nullptr, 0, nullptr, 0, wide(name),
+                                          SQLSMALLINT(name.size())))) {
+            while (rows.fetch()) {
+                byIndex[QStringLiteral("primary:") + rows.text(6)] << rows.text(4);
+            }
+        }
+    }
+    return byIndex.values();
+}
+
+QString OdbcConnection::describe() {
+    d->requireOpen();
+    const SQLHDBC dbc = d->dbc();
+    return QStringLiteral("%1 %2, %3 %4")
+        .arg(infoText(dbc, SQL_DRIVER_NAME), infoText(dbc, SQL_DRIVER_VER),
+             infoText(dbc, SQL_DBMS_NAME), infoText(dbc, SQL_DBMS_VER));
+}
+
+void OdbcConnection::setAutoCommit(bool on) {
+    d->requireOpen();
+    const SQLULEN value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
+    check(SQLSetConnectAttrW(d->dbc(), SQL_ATTR_AUTOCOMMIT,
+                             reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(value)),
+                             SQL_IS_UINTEGER),
+          SQL_HANDLE_DBC, d->dbc(), "SQLSetConnectAttr(SQL_ATTR_AUTOCOMMIT)");
+}
+
+void OdbcConnection::rollback() {
+    d->requireOpen();
+    check(SQLEndTran(SQL_HANDLE_DBC, d->dbc(), SQL_ROLLBACK), SQL_HANDLE_DBC, d->dbc(),
+          "SQLEndTran(SQL_ROLLBACK)");
+}
+
+std::optional<QStringList> OdbcConnection::driverAttributes(const QString& name) {
+    SQLHENV env = SQL_NULL_HENV;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) {
+        return std::nullopt;
+    }
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION,
+                  reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)), 0);
+    std::optional<QStringList> found;
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;; direction = SQL_FETCH_NEXT) {
+        SQLWCHAR description[256] = {};
+        SQLWCHAR attributes[4096] = {};
+        SQLSMALLINT descriptionLength = 0;
+        SQLSMALLINT attributesLength = 0;
+        if (!SQL_SUCCEEDED(SQLDriversW(env, direction, description,
+                                       SQLSMALLINT(std::size(description)), &descriptionLength,
+                                       attributes, SQLSMALLINT(std::size(attributes)),
+                                       &attributesLength))) {
+            break;
+        }
+        if (fromWide(description, qsizetype(std::size(description))) != name) {
+            continue;
+        }
+        // key=value pairs, each ended by a NUL, the list by a second NUL.
+        found.emplace();
+        const SQLWCHAR* p = attributes;
+        const SQLWCHAR* end = attributes + std::size(attributes);
+        while (p < end && *p != 0) {
+            const QString pair = fromWide(p, end - p);
+            found->append(pair);
+            p += pair.size() + 1;
+        }
+        break;
+    }
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    return found;
 }
 
 QString OdbcConnection::redirection() const {

@@ -12,6 +12,7 @@
 // and logs. The ODBC headers stay in the .cpp files.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -19,6 +20,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 class OdbcError : public std::exception {
 public:
@@ -42,6 +44,21 @@ private:
     QString message_;
     QByteArray utf8_;
 };
+
+// A value for a connection string's "KEY=value": as it stands when it
+// holds nothing a parser reads as syntax, else in braces with every "}"
+// doubled, so that it stays one value whatever it holds (a later key would
+// win, and a DRIVER= key names a library that the driver manager loads).
+// unixODBC looks for the driver in a copy narrowed to each UTF-16 unit's low
+// byte, where U+AC3B reads as ";": such characters are braced too. Plain
+// values stay bare: psqlODBC takes braces literally in keys other than PWD.
+QString OdbcConnectionValue(const QString& value);
+// The position of the first character that no quoting keeps inside its
+// value, -1 when there is none: a NUL ends the string, and a character
+// whose low byte reads as "}" in unixODBC's narrowed copy (U+AC7D) ends a
+// braced value there early. Such a value must be refused before it
+// reaches OdbcConnectionValue.
+qsizetype OdbcConnectionValueBreak(const QString& value);
 
 // One connection. A new object is closed and touches no ODBC function until
 // open(), so a program-wide instance may be constructed before the process
@@ -72,9 +89,16 @@ public:
     int openDeadline() const;
     // Attempts given up on whose driver call has not returned yet.
     static int abandonedOpens();
+    // For main's return: `return OdbcConnection::beforeExit(status);`.
+    // While an abandoned attempt is out, exit's clean-ups (static
+    // destructors, the drivers' own) could run under its thread, so the
+    // process ends here with `status`, its C output flushed; otherwise
+    // returns `status`.
+    static int beforeExit(int status);
 
     // Connects (SQLDriverConnectW, no prompt). An open connection is closed
-    // first. Throws OdbcError; the connection is then closed. Past the open
+    // first. Throws OdbcError (also when the attempt's thread cannot start);
+    // the connection is then closed. Past the open
     // deadline the error has SQLSTATE HYT00.
     void open(const QString& connectionString);
     bool isOpen() const;
@@ -97,10 +121,28 @@ public:
     void redirect(const QString& connectionString);
     QString redirection() const;
 
-    // The ODBC connection handle (SQLHDBC) while open, else null: for the
-    // catalog and transaction calls of diagnostic tools, which this layer
-    // does not wrap.
-    void* nativeHandle() const;
+    // Catalog and transaction calls, for diagnostic tools. Each throws
+    // OdbcError like any other call; a closed connection throws too.
+    struct Column {
+        QString name;
+        int dataType = 0; // SQL_* type code
+        QString typeName; // the database's own name
+        qint64 size = 0;  // characters for text, bytes for binary
+    };
+    QList<Column> columns(const QString& table);
+    // The column lists of the table's primary key and unique indexes.
+    QList<QStringList> uniqueKeys(const QString& table);
+    // "driver version, database version" as the driver reports them.
+    QString describe();
+    // Autocommit is on for a new connection; with it off, statements stay
+    // in a transaction that only rollback() (or a commit) ends.
+    void setAutoCommit(bool on);
+    void rollback();
+
+    // The key=value pairs of the driver registered under `name` in the
+    // driver manager's own list (ODBCSYSINI and the system's files count
+    // exactly as for a connection); nullopt when none is.
+    static std::optional<QStringList> driverAttributes(const QString& name);
 
     struct Impl;
     Impl* impl() const { return d.get(); }

@@ -4,6 +4,7 @@
 #include "components/mytext.h"
 #include "components/twips.h"
 #include "config/settingsfile.h"
+#include "db/storedb.h"
 #include "dialogs/messagebox.h"
 #include "dialogs/placement.h"
 #include "util/errorlog.h"
@@ -156,6 +157,14 @@ bool FrmPOS_초기설정::사전체크_FUNC() {
     }
     if (refuseLogin(m_접속아이디->text(), QStringLiteral("서버 접속 아이디")) ||
         refuseLogin(m_접속비번->text(), QStringLiteral("서버 접속 비번"))) {
+        return false;
+    }
+    // Values as the file keeps them (trimmed) and the station reads them.
+    const QString problem = StoreSettingsProblem(
+        TrimSpaces(m_서버IP->text()), TrimSpaces(m_서버포트->text()), TrimSpaces(m_DB명->text()),
+        TrimSpaces(m_접속아이디->text()), TrimSpaces(m_접속비번->text()));
+    if (!problem.isEmpty()) {
+        notify(problem);
         return false;
     }
     return true;

@@ -6,6 +6,13 @@
 #include <exception>
 
 bool CheckServerConnection() {
+    const QString problem =
+        StoreSettingsProblem(StationConfig.ServerIp, StationConfig.ServerPort, StationConfig.DbName,
+                             StationConfig.LoginId, StationConfig.LoginPassword);
+    if (!problem.isEmpty()) {
+        ShowMessage(QStringLiteral("\r\n") + problem, 0, true, true);
+        return false;
+    }
     try {
         if (OpenStoreDb(StoreDb, StationConfig.ServerIp, StationConfig.ServerPort,
                         StationConfig.DbName, StationConfig.LoginId, StationConfig.LoginPassword)) {

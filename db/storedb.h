@@ -34,11 +34,19 @@ inline constexpr char StoreDefaultPort[] = "1433";
 
 // The store server's connection string, exactly
 //   "DRIVER={SQL Server};SERVER=<address>,<port>;DATABASE=<db>;UID=<id>;PWD=<pw>;"
-// with the values inserted unchanged (no quoting, no trimming) and "1433" for
-// an empty port, followed by the platform's driver settings
-// (StoreDriverSettings()).
+// with "1433" for an empty port, followed by the platform's driver settings
+// (StoreDriverSettings()). Each value goes in untrimmed as one value: bare
+// when plain, braced when it holds ";", "=", "{", "}" or edge spaces
+// (OdbcConnectionValue), so no settings value can add or replace a key.
 QString StoreConnectionString(const QString& address, const QString& port, const QString& database,
                               const QString& loginId, const QString& password);
+
+// Why these settings values cannot go into the connection string whole
+// (OdbcConnectionValueBreak), naming the settings field and the character;
+// empty when they can. The settings screen refuses to save such a value,
+// and OpenStoreDb never opens one.
+QString StoreSettingsProblem(const QString& address, const QString& port, const QString& database,
+                             const QString& loginId, const QString& password);
 
 // What the platform's "SQL Server" driver needs beyond the five values,
 // appended after the last ";" (empty where the driver needs nothing).
@@ -46,16 +54,17 @@ QString StoreDriverSettings();
 
 // Opens `connection` afresh on the store server. An empty address returns
 // false at once and leaves `connection` exactly as it was (no network
-// attempt). Otherwise the old connection is closed, the login timeout, open
-// deadline and statement timeout above set, and the string above opened. Returns
-// true when the connection is open. Shows nothing and logs nothing: the
-// reason of a failure is in connection.lastOpenError().
+// attempt); so do values StoreSettingsProblem refuses. Otherwise the old connection is closed, the
+// login timeout, open deadline and statement timeout above set, and the string above opened.
+// Returns true when the connection is open. Shows nothing and logs nothing: the reason of a failure
+// is in connection.lastOpenError().
 bool OpenStoreDb(OdbcConnection& connection, const QString& address, const QString& port,
                  const QString& database, const QString& loginId, const QString& password);
 
 // OpenStoreDb on StoreDb with the server settings of StationConfig. On
-// failure shows "서버 연결 실패" (any other error: its description) through
-// ShowMessage, modal, and returns false.
+// failure shows "서버 연결 실패" (settings values that cannot go into the
+// connection string: StoreSettingsProblem's text; any other error: its
+// description) through ShowMessage, modal, and returns false.
 bool CheckServerConnection();
 
 // Closes StoreDb; never fails, harmless when it is not open.

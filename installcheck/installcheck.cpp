@@ -175,6 +175,15 @@ private:
                            : QString());
         }
 
+        // Refused here as the settings screen refuses to save it: no quoting
+        // keeps such a value inside the connection string.
+        const QString problem =
+            StoreSettingsProblem(s.ServerIp, s.ServerPort, s.DbName, s.LoginId, s.LoginPassword);
+        if (!problem.isEmpty()) {
+            add(QStringLiteral("settings.connection"), area, QStringLiteral("서버 접속 값"),
+                Verdict::Failure, problem, RerunSettings);
+        }
+
         const bool posOk = s.PosId.size() == 2;
         add(QStringLiteral("settings.pos"), area, QStringLiteral("POS번호"),
             posOk ? Verdict::Ok : Verdict::Warning,
@@ -267,6 +276,11 @@ private:
         const StationSettings& s = *m_settings;
         if (s.ServerIp.isEmpty()) {
             skipServer(QStringLiteral("서버 주소가 비어 있습니다"));
+            return;
+        }
+        if (!StoreSettingsProblem(s.ServerIp, s.ServerPort, s.DbName, s.LoginId, s.LoginPassword)
+                 .isEmpty()) {
+            skipServer(QStringLiteral("환경설정 값을 서버 접속에 쓸 수 없습니다"));
             return;
         }
         if (IsFileDatabaseDriver(m_driverKind)) {
@@ -389,7 +403,7 @@ private:
         }
         QString described;
         try {
-            described = DescribeConnection(StoreDb);
+            described = StoreDb.describe();
         } catch (const OdbcError&) {
             // Only for the report's text.
         }
@@ -435,9 +449,9 @@ private:
             skipTable(QStringLiteral("서버에 로그인하지 못했습니다"), all);
             return;
         }
-        QList<ColumnInfo> columns;
+        QList<OdbcConnection::Column> columns;
         try {
-            columns = TableColumns(StoreDb, MemberTable);
+            columns = StoreDb.columns(MemberTable);
         } catch (const OdbcError& error) {
             add(QStringLiteral("table.present"), CheckArea::MemberTable, tableTitle(all[0]),
                 Verdict::Failure,
@@ -465,7 +479,7 @@ private:
         CloseStoreDb();
     }
 
-    void checkColumns(const QList<ColumnInfo>& columns) {
+    void checkColumns(const QList<OdbcConnection::Column>& columns) {
         struct Need {
             QString name;
             bool binary;
@@ -481,9 +495,10 @@ private:
         QStringList warnings;
         QStringList found;
         for (const Need& need : needs) {
-            const auto it = std::find_if(columns.begin(), columns.end(), [&](const ColumnInfo& c) {
-                return c.name.compare(need.name, Qt::CaseInsensitive) == 0;
-            });
+            const auto it =
+                std::find_if(columns.begin(), columns.end(), [&](const OdbcConnection::Column& c) {
+                    return c.name.compare(need.name, Qt::CaseInsensitive) == 0;
+                });
             if (it == columns.end()) {
                 failures << QStringLiteral("%1 열이 없습니다").arg(need.name);
                 continue;
@@ -524,7 +539,7 @@ private:
         const QString title = tableTitle(QStringLiteral("table.key"));
         QList<QStringList> keys;
         try {
-            keys = UniqueKeys(StoreDb, MemberTable);
+            keys = StoreDb.uniqueKeys(MemberTable);
         } catch (const OdbcError& error) {
             add(QStringLiteral("table.key"), CheckArea::MemberTable, title, Verdict::Warning,
                 QStringLiteral("키 목록을 읽을 수 없습니다: %1").arg(error.description()));
@@ -590,53 +605,93 @@ private:
         const MemberEntry probe{store, number, QStringLiteral("설치점검"), QStringLiteral("남"),
                                 QStringLiteral("설치점검")};
         const QByteArray photo("\xFF\xD8\xFF\xE0 station-check \xFF\xD9", 21);
+        // The lines wait for the rollback: only one that succeeded undid
+        // the probe row.
         bool inserted = false;
+        bool updated = false;
+        std::optional<OdbcError> failed;
+        std::optional<OdbcError> rollbackFailed;
         try {
             RolledBackTransaction transaction(StoreDb);
-            {
+            try {
+                {
+                    OdbcRecordset set;
+                    OpenMemberForSave(set, store, number);
+                    set.addNew();
+                    WriteMember(set, probe);
+                    set.field(MemberCol::Photo).setBytes(photo);
+                    set.update();
+                }
+                inserted = true;
                 OdbcRecordset set;
                 OpenMemberForSave(set, store, number);
-                set.addNew();
-                WriteMember(set, probe);
+                if (set.isEof()) {
+                    throw OdbcError(QStringLiteral("저장한 행을 다시 찾지 못했습니다"));
+                }
+                set.field(MemberCol::Name).setText(QStringLiteral("설치점검2"));
                 set.field(MemberCol::Photo).setBytes(photo);
                 set.update();
+                updated = true;
+            } catch (const OdbcError& error) {
+                failed = error;
             }
-            inserted = true;
+            rollbackFailed = rollBack(transaction, inserted ? number : QString());
+        } catch (const OdbcError& error) {
+            failed = error; // autocommit could not be turned off
+        }
+        const QString undone = rollbackFailed ? QString() : QStringLiteral(" (되돌렸습니다)");
+        if (inserted) {
             add(QStringLiteral("table.insert"), area, tableTitle(QStringLiteral("table.insert")),
                 Verdict::Ok,
-                QStringLiteral("%1 을(를) 사진과 함께 저장할 수 있습니다 (되돌렸습니다)")
-                    .arg(number));
-            OdbcRecordset set;
-            OpenMemberForSave(set, store, number);
-            if (set.isEof()) {
-                throw OdbcError(QStringLiteral("저장한 행을 다시 찾지 못했습니다"));
-            }
-            set.field(MemberCol::Name).setText(QStringLiteral("설치점검2"));
-            set.field(MemberCol::Photo).setBytes(photo);
-            set.update();
-            add(QStringLiteral("table.update"), area, tableTitle(QStringLiteral("table.update")),
-                Verdict::Ok, QStringLiteral("덮어쓸 수 있습니다 (되돌렸습니다)"));
-            return;
-        } catch (const OdbcError& error) {
-            if (inserted) {
+                QStringLiteral("%1 을(를) 사진과 함께 저장할 수 있습니다").arg(number) + undone);
+            if (updated) {
+                add(QStringLiteral("table.update"), area,
+                    tableTitle(QStringLiteral("table.update")), Verdict::Ok,
+                    QStringLiteral("덮어쓸 수 있습니다") + undone);
+            } else {
                 add(QStringLiteral("table.update"), area,
                     tableTitle(QStringLiteral("table.update")), Verdict::Failure,
-                    error.description(), grantAction(QStringLiteral("UPDATE")));
-                return;
+                    failed->description(), grantAction(QStringLiteral("UPDATE")));
             }
-            add(QStringLiteral("table.insert"), area, tableTitle(QStringLiteral("table.insert")),
-                Verdict::Failure, error.description(), grantAction(QStringLiteral("INSERT")));
+            return;
+        }
+        add(QStringLiteral("table.insert"), area, tableTitle(QStringLiteral("table.insert")),
+            Verdict::Failure, failed->description(), grantAction(QStringLiteral("INSERT")));
+        if (rollbackFailed) {
+            return;
         }
         // Without a new row, the photo removal statement proves the right to
         // change rows: it matches nothing.
         try {
             RolledBackTransaction transaction(StoreDb);
             RemoveMemberPhoto(store, number);
+            const bool rolledBack = !rollBack(transaction, QString());
             add(QStringLiteral("table.update"), area, tableTitle(QStringLiteral("table.update")),
-                Verdict::Ok, QStringLiteral("사진 삭제 문장이 실행됩니다 (되돌렸습니다)"));
+                Verdict::Ok,
+                QStringLiteral("사진 삭제 문장이 실행됩니다") +
+                    (rolledBack ? QStringLiteral(" (되돌렸습니다)") : QString()));
         } catch (const OdbcError& error) {
             add(QStringLiteral("table.update"), area, tableTitle(QStringLiteral("table.update")),
                 Verdict::Failure, error.description(), grantAction(QStringLiteral("UPDATE")));
+        }
+    }
+
+    // Rolls the probe back; a failure is a line of its own that names the
+    // probe row `number` (when one was written) for the installer to remove.
+    std::optional<OdbcError> rollBack(RolledBackTransaction& transaction, const QString& number) {
+        try {
+            transaction.rollback();
+            return std::nullopt;
+        } catch (const OdbcError& error) {
+            add(QStringLiteral("table.rollback"), CheckArea::MemberTable,
+                QStringLiteral("시험 저장 되돌리기"), Verdict::Failure,
+                QStringLiteral("되돌리지 못했습니다: %1").arg(error.description()),
+                number.isEmpty()
+                    ? QString()
+                    : QStringLiteral("회원관리에 매장코드 %1, 회원휴대폰번호 %2 인 시험 행 "
+                                     "(회원명 설치점검) 이 남아 있으면 지우세요")
+                          .arg(m_settings->StoreCode, number));
+            return error;
         }
     }
 
@@ -754,15 +809,15 @@ private:
     }
 
     void checkRunningCopy() {
-        SingleInstance instance(SingleInstanceLockPath());
+        // The station's own lock, of the folder checked.
+        SingleInstance instance(StationLockPath(m_folder));
         if (instance.acquire()) {
             add(QStringLiteral("folder.lock"), CheckArea::ProgramFolder,
-                QStringLiteral("실행 중인 스테이션"), Verdict::Ok,
-                QStringLiteral("없습니다 (%1 계정)").arg(CurrentUserName()));
+                QStringLiteral("실행 중인 스테이션"), Verdict::Ok, QStringLiteral("없습니다"));
         } else {
             add(QStringLiteral("folder.lock"), CheckArea::ProgramFolder,
                 QStringLiteral("실행 중인 스테이션"), Verdict::Warning,
-                QStringLiteral("이 계정에서 스테이션이 실행 중입니다: 두 번째는 시작되지 "
+                QStringLiteral("이 스테이션이 이미 실행 중입니다: 두 번째는 시작되지 "
                                "않습니다"),
                 QStringLiteral("열려 있는 창을 쓰세요"));
         }

@@ -3,6 +3,7 @@
 //   station-check [--json] [program folder]
 // The folder defaults to the one this program lies in, as for the station.
 
+#include "components/odbc.h"
 #include "components/utf8locale.h"
 #include "installcheck/installcheck.h"
 #include "util/pluginpaths.h"
@@ -44,5 +45,5 @@ int main(int argc, char* argv[]) {
     const QByteArray out = json ? report.json() : report.text().toLocal8Bit();
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     std::fflush(stdout);
-    return report.exitStatus();
+    return OdbcConnection::beforeExit(report.exitStatus());
 }

@@ -1,9 +1,7 @@
 #pragma once
-// ODBC calls the installer's check needs beyond the station's own layer:
-// the driver registry, the catalog (columns and unique keys of a table), the
-// driver's self-description, and transactions that are rolled back. The
-// catalog and transaction calls run on an open OdbcConnection's handle.
-// Failures throw OdbcError with the driver's own message.
+// What the installer's check makes of the ODBC layer's answers: the driver
+// registry, the kinds of column types, and transactions that are rolled
+// back. Failures throw OdbcError with the driver's own message.
 
 #include "components/odbc.h"
 
@@ -26,26 +24,14 @@ QString DriverKindOf(const QString& library);
 // File databases ignore the server address and port of the connection string.
 bool IsFileDatabaseDriver(const QString& kind);
 
-struct ColumnInfo {
-    QString name;
-    int dataType = 0; // SQL_* type code
-    QString typeName; // the database's own name
-    qint64 size = 0;  // characters for text, bytes for binary
-};
-
-QList<ColumnInfo> TableColumns(OdbcConnection& connection, const QString& table);
-// The column lists of the table's primary key and unique indexes.
-QList<QStringList> UniqueKeys(OdbcConnection& connection, const QString& table);
-
 bool IsTextType(int dataType);
 bool IsBinaryType(int dataType);
 
-// "driver version; database version" as the driver reports them.
-QString DescribeConnection(OdbcConnection& connection);
-
 // Turns autocommit off for as long as it lives; everything done on the
-// connection meanwhile is rolled back at rollback() and at the end, so a
-// probe leaves no trace.
+// connection meanwhile is undone by rollback(), which throws OdbcError when
+// the driver could not roll back (the probe's rows may then be in the
+// table). The end rolls back once more and turns autocommit on again only
+// after a rollback that succeeded: turning it on would commit.
 class RolledBackTransaction {
 public:
     explicit RolledBackTransaction(OdbcConnection& connection);

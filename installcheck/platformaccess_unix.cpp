@@ -1,5 +1,7 @@
 #include "installcheck/platformaccess.h"
 
+#include "app/singleinstance.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -88,4 +90,8 @@ QString OperatorGroupProblem(const QString& path, bool forWriting) {
         .arg(OperatorGroupName, forWriting ? QStringLiteral("쓸") : QStringLiteral("읽을"),
              accountName(st.st_uid), groupName(st.st_gid))
         .arg(QString::number(st.st_mode & 07777, 8).rightJustified(4, u'0'));
+}
+
+QString StationLockPath(const QString& programFolder) {
+    return QDir(programFolder).filePath(QFileInfo(SingleInstanceLockPath()).fileName());
 }

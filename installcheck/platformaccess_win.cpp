@@ -1,5 +1,7 @@
 #include "installcheck/platformaccess.h"
 
+#include "app/singleinstance.h"
+
 #include <QDir>
 
 #include <windows.h>
@@ -36,4 +38,8 @@ bool CurrentUserIsAdministrator() {
 // Windows stations run under one desktop account; there is no operator group.
 QString OperatorGroupProblem(const QString&, bool) {
     return {};
+}
+
+QString StationLockPath(const QString&) {
+    return SingleInstanceLockPath();
 }

@@ -86,8 +86,9 @@ bool pasteThroughMenu(MyText* field) {
 }
 
 // Puts text into the field the way the route does; false when this
-// platform does not offer the route.
-bool arrive(MyText* field, Route route, const QString& text) {
+// platform does not offer the route. A drop proposes a move, as a text
+// dragged out of another program does; `dropped` gets the action taken.
+bool arrive(MyText* field, Route route, const QString& text, Qt::DropAction* dropped = nullptr) {
     switch (route) {
     case Route::CtrlV:
         QApplication::clipboard()->setText(text);
@@ -111,13 +112,18 @@ bool arrive(MyText* field, Route route, const QString& text) {
         QMimeData data;
         data.setText(text);
         const QPointF at(field->width() - 2, 5);
-        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        // Shift proposes the move.
+        QDragEnterEvent enter(at.toPoint(), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(field, &enter);
         if (!enter.isAccepted()) {
             return true; // refused: the text stays as it was, which the test sees
         }
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(field, &drop);
+        if (dropped != nullptr) {
+            *dropped = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        }
         return true;
     }
     case Route::InputMethod: {
@@ -373,13 +379,18 @@ private Q_SLOTS:
         phone.field->setFocus();
         QTest::keyClicks(phone.field, before);
         QSignalSpy arrived(phone.field, &MyText::textArrived);
-        if (!arrive(phone.field, route, arriving)) {
+        Qt::DropAction dropped = Qt::IgnoreAction;
+        if (!arrive(phone.field, route, arriving, &dropped)) {
             QSKIP("this platform has no such route");
         }
         QCOMPARE(phone.field->text(), after);
         QCOMPARE(phone.field->cursorPosition(), after.size());
         if (after != before) {
             QVERIFY(arrived.count() > 0);
+        }
+        // The source deletes a moved text: only when the field kept some.
+        if (route == Route::Drop) {
+            QCOMPARE(dropped, after != before ? Qt::MoveAction : Qt::CopyAction);
         }
     }
 

@@ -144,6 +144,11 @@ private Q_SLOTS:
         QTest::newRow("password with a control character")
             << QStringLiteral("sa") << QStringLiteral("p\tw")
             << QStringLiteral("서버 접속 비번에 저장할 수 없는 문자가 있습니다");
+        // The driver manager reads U+AC7D as "}": it would end a braced value.
+        QTest::newRow("password the driver could not take whole")
+            << QStringLiteral("sa") << QStringLiteral("p걽;w")
+            << QStringLiteral(
+                   "서버 접속 비번에 서버 접속에 쓸 수 없는 문자(U+AC7D '걽')가 있습니다");
     }
 
     void loginsThatWouldNotReadBackAreRefused() {

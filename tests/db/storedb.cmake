@@ -9,6 +9,9 @@ station_add_test(tst_storedb SOURCES tst_storedb.cpp
 if(NOT WIN32)
   station_add_test(tst_storedb_freetds SOURCES tst_storedb_freetds.cpp
     LIBS station_db station_odbc_fixture LABELS db ENV "${STATION_ODBC_ENV_FREETDS}" TIMEOUT 120)
+  target_compile_definitions(tst_storedb_freetds PRIVATE
+    STATION_PLANTED_LIBRARY="$<TARGET_FILE:station_planted_library>")
+  add_dependencies(tst_storedb_freetds station_planted_library)
 endif()
 
 # CheckServerConnection tells the user through the message box; it is tested

@@ -44,11 +44,13 @@ private Q_SLOTS:
                  QStringLiteral("DRIVER={SQL Server};SERVER=127.0.0.1,1500;DATABASE=회원DB;"
                                 "UID=sa;PWD=p w;") +
                      tail);
-        // An empty port is 1433; values go in unchanged, ';' included.
-        QCOMPARE(StoreConnectionString(QStringLiteral("127.0.0.1"), QString(), QStringLiteral("db"),
-                                       QStringLiteral(" id"), QStringLiteral("a;b")),
-                 QStringLiteral("DRIVER={SQL Server};SERVER=127.0.0.1,1433;DATABASE=db;UID= id;"
-                                "PWD=a;b;") +
+        // An empty port is 1433; a value holding syntax or edge spaces goes
+        // in braced, whole, "}" doubled.
+        QCOMPARE(StoreConnectionString(QStringLiteral("127.0.0.1"), QString(),
+                                       QStringLiteral("d=b"), QStringLiteral(" id"),
+                                       QStringLiteral("a;b}{")),
+                 QStringLiteral("DRIVER={SQL Server};SERVER=127.0.0.1,1433;DATABASE={d=b};"
+                                "UID={ id};PWD={a;b}}{};") +
                      tail);
         QVERIFY(tail.isEmpty() || tail.endsWith(u';'));
     }

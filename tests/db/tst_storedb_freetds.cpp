@@ -153,8 +153,7 @@ int exitWhileAnOpenHangs() {
         return 3;
     }
     std::printf("abandoned %d\n", OdbcConnection::abandonedOpens());
-    std::fflush(stdout);
-    return 0;
+    return OdbcConnection::beforeExit(0);
 }
 
 } // namespace
@@ -184,6 +183,35 @@ private Q_SLOTS:
         QVERIFY(!StoreDb.isOpen());
         QVERIFY2(StoreDb.lastOpenError().contains(QStringLiteral("SQLSTATE 08")),
                  qPrintable(StoreDb.lastOpenError()));
+    }
+
+    // Settings values go in as one value each: a DB name cannot add a key
+    // that names a library, also through characters the driver manager
+    // reads as ";" (U+AC3B: braced) or "}" (U+AC7D: refused before any
+    // attempt).
+    void settingsValuesCannotNameALibrary_data() {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("after ;") << QStringLiteral("store;DRIVER=%1;") << false;
+        QTest::newRow("after }") << QStringLiteral("store};DRIVER=%1;") << false;
+        QTest::newRow("braced") << QStringLiteral("{store};DRIVER={%1};") << false;
+        QTest::newRow("read as ;") << QStringLiteral("store갻DRIVER=%1") << false;
+        QTest::newRow("read as }") << QStringLiteral("store걽;DRIVER=%1;") << true;
+    }
+    void settingsValuesCannotNameALibrary() {
+        QFETCH(QString, database);
+        QFETCH(bool, refused);
+        QTemporaryDir folder;
+        const QString library = folder.filePath(QStringLiteral("x.so"));
+        QVERIFY(QFile::copy(QStringLiteral(STATION_PLANTED_LIBRARY), library));
+        LoopbackSocket closed(false);
+        QVERIFY(closed.ok());
+        QVERIFY(!OpenStoreDb(StoreDb, QStringLiteral("127.0.0.1"), closed.port(),
+                             database.arg(library), QStringLiteral("sa"), QStringLiteral("pw")));
+        QVERIFY2(!QFileInfo::exists(library + QStringLiteral(".loaded")),
+                 qPrintable(StoreDb.lastOpenError()));
+        // A refused value makes no attempt at all.
+        QCOMPARE(StoreDb.connectionString().contains(library), !refused);
     }
 
     void silentServerTimesOutAfterFiveSeconds() {

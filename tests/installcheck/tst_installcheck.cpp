@@ -20,12 +20,15 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
 
 const QString Operator = QStringLiteral("stf-op1");
-const QString OpPassword = QStringLiteral("op-secret");
+// Connection-string syntax in the password: it must reach the server whole.
+const QString OpPassword = QStringLiteral("op;{se}=cret}");
 
 struct CheckRun {
     int exitCode = -1;
@@ -98,8 +101,10 @@ public:
     }
 
     // Starts the program in its folder (from another working folder), as
-    // `user` when given.
-    CheckRun run(const QStringList& environment = {}, const QString& user = {}) const {
+    // `user` when given; or `elsewhere`, a check of another folder, with
+    // this folder as its argument.
+    CheckRun run(const QStringList& environment = {}, const QString& user = {},
+                 const QString& elsewhere = {}) const {
         QStringList command{QStringLiteral("env"), QStringLiteral("ODBCSYSINI=") + m_odbc.path(),
                             QStringLiteral("LC_ALL=C.UTF-8")};
         // In the sanitizer build the check's leak report at exit names
@@ -112,7 +117,8 @@ public:
                            .arg(QString::fromLocal8Bit(asan));
         }
         command += environment;
-        command << program();
+        command << (elsewhere.isEmpty() ? QStringList{program()}
+                                        : QStringList{elsewhere, folder()});
         if (!user.isEmpty()) {
             command = QStringList{QStringLiteral("-u"), user, QStringLiteral("--")} + command;
         }
@@ -458,6 +464,54 @@ private Q_SLOTS:
         QVERIFY(run.text.contains(QStringLiteral("아이디와 비밀번호를 확인하세요")));
     }
 
+    // A DB name that would add a DRIVER= key naming a library planted in
+    // the program folder: the check (as root, when the test is) loads no
+    // such library and says why it cannot log in.
+    void settingsValueCannotLoadALibrary() {
+        requireServer();
+        auto station = postgresInstallation(
+            storeSettings(QStringLiteral("store_ok;DRIVER=%1;"), QStringLiteral("op"), OpPassword));
+        QVERIFY(station);
+        const QString library = station->path(QStringLiteral("x.so"));
+        QVERIFY(QFile::copy(QStringLiteral(STATION_PLANTED_LIBRARY), library));
+        QVERIFY(station->writeSettings(storeSettings(
+            QStringLiteral("store_ok;DRIVER=%1;").arg(library), QStringLiteral("op"), OpPassword)));
+        const CheckRun run = station->run(postgresEnvironment());
+        QVERIFY2(!QFileInfo::exists(library + QStringLiteral(".loaded")),
+                 qPrintable(run.describe()));
+        QCOMPARE(run.exitCode, 4);
+        QVERIFY2(
+            run.reason(QStringLiteral("server.login")).contains(QLatin1String("does not exist")),
+            qPrintable(run.describe()));
+
+        // A character the driver manager reads as "}" is refused on reading.
+        QVERIFY(station->writeSettings(
+            storeSettings(QStringLiteral("store_ok걽;DRIVER=%1;").arg(library),
+                          QStringLiteral("op"), OpPassword)));
+        const CheckRun refused = station->run(postgresEnvironment());
+        QVERIFY(!QFileInfo::exists(library + QStringLiteral(".loaded")));
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.reason(QStringLiteral("settings.connection"))
+                     .contains(QStringLiteral("U+AC7D")),
+                 qPrintable(refused.describe()));
+    }
+
+    // The running copy is looked for in the folder given, by the lock that
+    // every account's station takes there.
+    void runningStationOfTheFolderChecked() {
+        Installation station;
+        const QByteArray lockFile =
+            QFile::encodeName(station.path(QStringLiteral("member-station.lock")));
+        const int fd = ::open(lockFile.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0640);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        const CheckRun run = station.run({}, {}, QStringLiteral(STATION_CHECK_PROGRAM));
+        ::close(fd);
+        QCOMPARE(run.verdict(QStringLiteral("folder.lock")), QStringLiteral("warning"));
+        QVERIFY2(!run.reason(QStringLiteral("folder.lock")).contains(QStringLiteral("계정")),
+                 qPrintable(run.describe()));
+    }
+
     void tableFaults_data() {
         QTest::addColumn<QString>("database");
         QTest::addColumn<QString>("login");
@@ -489,7 +543,7 @@ private Q_SLOTS:
         const CheckRun run = station->run(postgresEnvironment());
         QCOMPARE(run.exitCode, 5);
         QCOMPARE(run.verdict(QStringLiteral("server.login")), QStringLiteral("ok"));
-        QCOMPARE(run.verdict(failing), QStringLiteral("failure"));
+        QVERIFY2(run.verdict(failing) == QLatin1String("failure"), qPrintable(run.describe()));
         QVERIFY2(run.reason(failing).contains(reason), qPrintable(run.describe()));
         QCOMPARE(run.verdict(QStringLiteral("table.present")), QStringLiteral("ok"));
         QCOMPARE(tableContent(database), before);

@@ -48,3 +48,11 @@ if(NOT TARGET station_odbc_fixture)
     STATION_DEFAULT_ODBCSYSINI="${_station_odbc_root}/sqlite-as-sqlserver")
   station_target_defaults(station_odbc_fixture)
 endif()
+
+# A library that leaves "<path>.loaded" beside itself when loaded: what an
+# operator could plant and name through a settings value (DRIVER=...).
+if(UNIX AND NOT TARGET station_planted_library)
+  enable_language(C)
+  add_library(station_planted_library MODULE ${PROJECT_SOURCE_DIR}/tests/support/plantedlibrary.c)
+  target_link_libraries(station_planted_library PRIVATE ${CMAKE_DL_LIBS})
+endif()
