@@ -45,10 +45,13 @@ cp -al "$runtime/." "$base/program/" 2>/dev/null || cp -a "$runtime/." "$base/pr
 kept=$(cd "$runtime" && ls -A | tr '\n' ';')
 
 cd "$base/work" || exit 1
+# Qt Test's log to stdout goes to the debugger's output on Windows when
+# stdout is no console (as under ctest): the log goes to a file, shown after.
 # Wine maps the Unix root to drive Z:.
 STATION_TEST_PROGRAM_FOLDER="Z:$base/program" STATION_TEST_PROGRAM_RUNTIME="$kept" \
-    wine "$executable" "$@"
+    wine "$executable" -o "Z:$base/log.txt,txt" "$@"
 rc=$?
+cat "$base/log.txt" 2>/dev/null
 
 left=$(ls -A "$base/work")
 if [ -n "$left" ]; then

@@ -231,8 +231,8 @@ private Q_SLOTS:
     }
 
     void invalidCodesBecomeOneReplacementEach() {
-        // A lead byte at the end, a lead byte whose trail makes no code; an
-        // ASCII byte after a bad lead is read on its own.
+        // A lead byte at the end; a lead byte whose trail makes no code (an
+        // ASCII trail is read again on its own); the byte 0xFF.
         const struct {
             QByteArray bytes;
             QString text;
