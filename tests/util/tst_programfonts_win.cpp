@@ -1,8 +1,8 @@
 // The screens' fonts come from the program's own fonts/ folder on Windows,
 // whatever the PC has installed.
 
-#include "util/programfonts.h"
 #include "util/programfolder.h"
+#include "util/programfonts.h"
 
 #include <QApplication>
 #include <QDir>
