@@ -76,12 +76,6 @@ function(station_add_test name)
   if(WIN32)
     station_add_wine_test(${name})
     list(APPEND ARG_ENV ${STATION_WINE_ENV})
-    # The station's running-copy lock is one per Windows user (in the user's
-    # temporary folder, shared by the Wine prefix): the tests that start the
-    # station take turns.
-    if("${ARG_SOURCES}" MATCHES "stationfixture\\.h")
-      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK windows_station_lock)
-    endif()
     if(NOT ARG_NOT_UNDER_WINE)
       list(APPEND ARG_LABELS windows)
     endif()

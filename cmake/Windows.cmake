@@ -36,6 +36,28 @@ endfunction()
 _station_stage_runtime(${STATION_WINDOWS_RUNTIME} ${_station_qt_modules})
 _station_stage_runtime(${STATION_WINDOWS_TEST_RUNTIME} ${_station_qt_modules} Test)
 
+# The screens' fonts (Debian's fonts-nanum, SIL Open Font License) and their
+# licence in fonts/ beside the programs: a Windows PC has none of them, and
+# the programs load them from there (util/programfonts.h).
+set(STATION_NANUM_FONTS /usr/share/fonts/truetype/nanum CACHE PATH
+  "Folder of the Nanum font files shipped with the Windows programs")
+set(STATION_NANUM_LICENCE /usr/share/doc/fonts-nanum/copyright CACHE FILEPATH
+  "Licence text of the Nanum fonts")
+set(_station_fonts)
+foreach(font NanumGothic NanumGothicBold NanumBarunGothic NanumBarunGothicBold
+              NanumGothicCoding NanumGothicCodingBold NanumSquareR NanumSquareB)
+  list(APPEND _station_fonts ${STATION_NANUM_FONTS}/${font}.ttf)
+endforeach()
+foreach(f IN LISTS _station_fonts ITEMS ${STATION_NANUM_LICENCE})
+  if(NOT EXISTS ${f})
+    message(FATAL_ERROR "${f} is missing: install fonts-nanum")
+  endif()
+endforeach()
+foreach(dir ${STATION_WINDOWS_RUNTIME} ${STATION_WINDOWS_TEST_RUNTIME})
+  file(COPY ${_station_fonts} DESTINATION ${dir}/fonts)
+  configure_file(${STATION_NANUM_LICENCE} ${dir}/fonts/LICENSE-fonts-nanum.txt COPYONLY)
+endforeach()
+
 # Hard links of everything in `runtime` into `dir` (copies across file systems).
 function(_station_link_runtime runtime dir)
   file(GLOB_RECURSE files RELATIVE ${runtime} ${runtime}/*)
