@@ -38,6 +38,7 @@ file(GLOB _station_fonts /usr/share/fonts/truetype/nanum/NanumGothic*.ttf
   /usr/share/fonts/truetype/nanum/NanumBarunGothic*.ttf /usr/share/fonts/truetype/nanum/NanumSquare*.ttf)
 set(STATION_WINDOWS_FONTS "${_station_fonts}" CACHE STRING "Font files the installer ships")
 
+set(STATION_INSTALLER_COMPRESSOR "/SOLID lzma" CACHE STRING "NSIS compressor (zlib builds much faster)")
 find_program(STATION_OBJDUMP NAMES ${CMAKE_OBJDUMP} x86_64-w64-mingw32-objdump)
 set(STATION_INSTALLER_PATH ${PROJECT_BINARY_DIR}/member-station-${PROJECT_VERSION}-setup.exe)
 set(STATION_INSTALLER_LISTS ${PROJECT_BINARY_DIR}/installer)

@@ -50,22 +50,47 @@ foreach(f IN LISTS FONTS)
   _stage_file("${f}" "${FONT_DIR}")
 endforeach()
 
-# Every DLL the programs and plugins load, found in the given folders only;
-# what stays unresolved must be Windows' own.
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM "windows+pe")
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL "objdump")
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND "${OBJDUMP}")
-file(GET_RUNTIME_DEPENDENCIES
-  EXECUTABLES ${PROGRAMS}
-  LIBRARIES ${_plugin_files}
-  DIRECTORIES ${SEARCH}
-  RESOLVED_DEPENDENCIES_VAR _resolved
-  UNRESOLVED_DEPENDENCIES_VAR _unresolved)
-foreach(u IN LISTS _unresolved)
-  if(u MATCHES "^(qt6|lib)")
-    message(FATAL_ERROR "installer: ${u} is needed but not found in ${SEARCH}")
-  endif()
+# Every DLL the programs and plugins load, found in the given folders only
+# (by name, whatever its case, as Windows finds it); what is found nowhere
+# there must be Windows' own. CMake's own dependency reader lowercases the
+# names and so misses them on a case-sensitive file system.
+set(_available)
+foreach(dir IN LISTS SEARCH)
+  file(GLOB _dlls "${dir}/*.dll")
+  foreach(d IN LISTS _dlls)
+    get_filename_component(_n "${d}" NAME)
+    string(TOLOWER "${_n}" _n)
+    if(NOT DEFINED _dll_${_n})
+      set(_dll_${_n} "${d}")
+    endif()
+  endforeach()
 endforeach()
+set(_queue ${PROGRAMS} ${_plugin_files})
+set(_done)
+set(_resolved)
+while(_queue)
+  list(POP_FRONT _queue _file)
+  execute_process(COMMAND "${OBJDUMP}" -p "${_file}" OUTPUT_VARIABLE _dump RESULT_VARIABLE _rc)
+  if(NOT _rc EQUAL 0)
+    message(FATAL_ERROR "installer: ${OBJDUMP} could not read ${_file}")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\n]+" _imports "${_dump}")
+  foreach(i IN LISTS _imports)
+    string(REGEX REPLACE "DLL Name: " "" _n "${i}")
+    string(STRIP "${_n}" _n)
+    string(TOLOWER "${_n}" _n)
+    if(_n IN_LIST _done)
+      continue()
+    endif()
+    list(APPEND _done "${_n}")
+    if(DEFINED _dll_${_n})
+      list(APPEND _resolved "${_dll_${_n}}")
+      list(APPEND _queue "${_dll_${_n}}")
+    elseif(_n MATCHES "^(qt6|lib)")
+      message(FATAL_ERROR "installer: ${_n} is needed by ${_file} but not found in ${SEARCH}")
+    endif()
+  endforeach()
+endwhile()
 list(SORT _resolved)
 foreach(d IN LISTS _resolved)
   _stage_file("${d}" "")
