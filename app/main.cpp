@@ -4,12 +4,14 @@
 #include "app/registrationscreen.h"
 #include "components/utf8locale.h"
 #include "util/pluginpaths.h"
+#include "util/programfonts.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     RestrictPluginPaths();
     QApplication app(argc, argv);
+    LoadProgramFonts();
     // Before the first ODBC call: narrow-text drivers convert through it.
     UseUtf8CharacterLocale();
     QCoreApplication::setApplicationVersion(QStringLiteral(STATION_VERSION));

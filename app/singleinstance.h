@@ -9,8 +9,8 @@
 
 // The lock of this station: on Unix a file of the program folder, one lock
 // for every operator account of the station (only they can create files
-// there, so no other account can take it first); on Windows one per user in
-// the user's own temporary folder.
+// there, so no other account can take it first); on Windows the same file,
+// locked with LockFileEx.
 QString SingleInstanceLockPath();
 
 class SingleInstance {

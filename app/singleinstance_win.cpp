@@ -1,30 +1,62 @@
 #include "app/singleinstance.h"
 
-#include <QDir>
-#include <QLockFile>
+#include "util/programfolder.h"
 
-// QLockFile tells a lock held by a running copy from one left behind by a
-// crash (it records the holder's process).
+#include <QDir>
+
+#include <windows.h>
+
+// A byte-range lock (LockFileEx) on an open file of the program folder: the
+// system drops it when the holding process ends in any way, so it is never
+// stale, and it needs only read access, so the file one operator made
+// serves every account that may use the station's folder. A named mutex
+// would not do: any account of the PC may create a Global\ name first.
 struct SingleInstance::Lock {
-    explicit Lock(const QString& path) : file(path) {}
-    QLockFile file;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    ~Lock() {
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+    }
 };
 
 QString SingleInstanceLockPath() {
-    // The temporary folder is the user's own on Windows: no other account
-    // can make the file first.
-    return QDir::tempPath() + QStringLiteral("/member-station.lock");
+    return QDir(ProgramFolderPath()).filePath(QStringLiteral("member-station.lock"));
 }
 
-SingleInstance::SingleInstance(const QString& lockPath)
-    : m_path(lockPath), m_lock(std::make_unique<Lock>(lockPath)) {
-    // The running copy holds the lock for as long as it runs; never treat
-    // it as stale by age.
-    m_lock->file.setStaleLockTime(0);
-}
+SingleInstance::SingleInstance(const QString& lockPath) : m_path(lockPath) {}
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::acquire() {
-    return m_lock->file.tryLock(0) || m_lock->file.error() != QLockFile::LockFailedError;
+    if (m_lock) {
+        return true;
+    }
+    const std::wstring path = QDir::toNativeSeparators(m_path).toStdWString();
+    // Every sharing mode: other copies must be able to open it to find it
+    // locked. The reparse point itself, not where a planted link leads.
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+    auto lock = std::make_unique<Lock>();
+    lock->file =
+        CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_ALWAYS, flags, nullptr);
+    if (lock->file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+        // Another account's file in a folder this one may not write.
+        lock->file =
+            CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, flags, nullptr);
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (lock->file == INVALID_HANDLE_VALUE || GetFileType(lock->file) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(lock->file, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+        return true;
+    }
+    OVERLAPPED at{};
+    if (!LockFileEx(lock->file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                    &at)) {
+        const DWORD error = GetLastError();
+        return error != ERROR_LOCK_VIOLATION && error != ERROR_SHARING_VIOLATION;
+    }
+    m_lock = std::move(lock);
+    return true;
 }

@@ -2,3 +2,4 @@
 add_executable(serial-test main.cpp)
 target_link_libraries(serial-test PRIVATE station_serialtest)
 station_target_defaults(serial-test)
+station_ship_fonts(serial-test)
