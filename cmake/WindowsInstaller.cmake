@@ -32,12 +32,8 @@ list(REMOVE_DUPLICATES _station_search)
 
 set(STATION_WINDOWS_PLUGINS platforms/qwindows.dll imageformats/qjpeg.dll multimedia/windowsmediaplugin.dll
   CACHE STRING "Qt plugins the installer ships (category/file under the Qt plugin folder)")
-set(STATION_WINDOWS_PLUGIN_DIR "" CACHE STRING "Folder of the plugin categories in the program folder (empty: beside the programs)")
-set(STATION_WINDOWS_FONT_DIR fonts CACHE STRING "Folder of the shipped fonts in the program folder")
-file(GLOB _station_fonts /usr/share/fonts/truetype/nanum/NanumGothic*.ttf
-  /usr/share/fonts/truetype/nanum/NanumBarunGothic*.ttf /usr/share/fonts/truetype/nanum/NanumSquare*.ttf)
-set(STATION_WINDOWS_FONTS "${_station_fonts}" CACHE STRING "Font files the installer ships")
-
+# They go beside the programs (platforms/, ...), where the programs' built-in
+# qt.conf makes Qt look for them (util/qtpaths_win.conf).
 set(STATION_INSTALLER_COMPRESSOR "/SOLID lzma" CACHE STRING "NSIS compressor (zlib builds much faster)")
 find_program(STATION_OBJDUMP NAMES ${CMAKE_OBJDUMP} x86_64-w64-mingw32-objdump)
 set(STATION_INSTALLER_PATH ${PROJECT_BINARY_DIR}/member-station-${PROJECT_VERSION}-setup.exe)
@@ -50,9 +46,8 @@ set(LISTS [[${STATION_INSTALLER_LISTS}]])
 set(PROGRAMS [[$<TARGET_FILE:member-station>;$<TARGET_FILE:station-check>;$<TARGET_FILE:serial-test>]])
 set(QT [[${_station_qt}]])
 set(PLUGINS [[${STATION_WINDOWS_PLUGINS}]])
-set(PLUGIN_DIR [[${STATION_WINDOWS_PLUGIN_DIR}]])
-set(FONTS [[${STATION_WINDOWS_FONTS}]])
-set(FONT_DIR [[${STATION_WINDOWS_FONT_DIR}]])
+set(FONT_DIR fonts)
+set(FONT_SOURCE [[$<TARGET_FILE_DIR:member-station>/fonts]])
 set(SEARCH [[${_station_search}]])
 set(OBJDUMP [[${STATION_OBJDUMP}]])
 ")

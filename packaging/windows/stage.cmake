@@ -7,9 +7,8 @@
 #   PROGRAMS  the built programs (.exe)
 #   QT        the Qt for Windows prefix
 #   PLUGINS   plugins as <category>/<file> under QT/plugins
-#   PLUGIN_DIR  subfolder of the program folder that holds the plugin
-#             categories ("" for beside the programs)
-#   FONTS     font files, into FONT_DIR
+#   FONT_SOURCE the fonts folder the build put beside the station, copied
+#             whole (fonts and licence) into FONT_DIR
 #   SEARCH    folders the DLLs the programs and plugins need are taken from
 #   OBJDUMP   the MinGW objdump
 #   LISTS     folder for install.nsh, uninstall.nsh, programfiles.nsh
@@ -40,13 +39,14 @@ endforeach()
 set(_plugin_files)
 foreach(p IN LISTS PLUGINS)
   get_filename_component(_cat "${p}" DIRECTORY)
-  if(PLUGIN_DIR)
-    set(_cat "${PLUGIN_DIR}/${_cat}")
-  endif()
   _stage_file("${QT}/plugins/${p}" "${_cat}")
   list(APPEND _plugin_files "${QT}/plugins/${p}")
 endforeach()
-foreach(f IN LISTS FONTS)
+file(GLOB _fonts "${FONT_SOURCE}/*")
+if(NOT _fonts)
+  message(FATAL_ERROR "installer: no fonts in ${FONT_SOURCE}")
+endif()
+foreach(f IN LISTS _fonts)
   _stage_file("${f}" "${FONT_DIR}")
 endforeach()
 

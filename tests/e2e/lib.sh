@@ -188,7 +188,12 @@ e2e_x_start() {
     local fifo displayfd
     fifo=$(mktemp -u "$E2E_STATE/displayfd.XXXXXX")
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$fifo" >"$E2E_STATE/xvfb-${E2E_SCENARIO:-x}.log" 2>&1 &
+    # Windows: a larger screen, since openbox shrinks a Wine window that
+    # does not fit (Wine gives no fixed-size hints) and the screen's
+    # layout is checked at its own size.
+    local size=1024x768x24
+    ! e2e_on_windows || size=1280x1024x24
+    Xvfb -displayfd 3 -screen 0 "${1:-$size}" -nolisten tcp 3>"$fifo" >"$E2E_STATE/xvfb-${E2E_SCENARIO:-x}.log" 2>&1 &
     E2E_XVFB_PID=$!
     e2e_track "$E2E_XVFB_PID"
     read -r -t 20 displayfd <"$fifo" || e2e_fail "Xvfb gave no display number"
@@ -301,10 +306,18 @@ E2E_SIZE_CAMERA=405x294
 # beside the program all the same).
 e2e_start_folder() {
     if e2e_on_windows; then
+        e2e_elsewhere
+    else
+        sed -n 's/^Path=//p' "$E2E_DESKTOP"
+    fi
+}
+# A working folder of the operator's that is not the program folder.
+e2e_elsewhere() {
+    if e2e_on_windows; then
         mkdir -p "$E2E_STATE/elsewhere"
         echo "$E2E_STATE/elsewhere"
     else
-        sed -n 's/^Path=//p' "$E2E_DESKTOP"
+        echo "$E2E_STATE/home/$E2E_OPERATOR/elsewhere"
     fi
 }
 # The program a Windows shortcut starts: the local path it holds.
