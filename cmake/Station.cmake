@@ -31,18 +31,54 @@ function(station_add_library name)
   station_target_defaults(${name})
 endfunction()
 
-# station_add_test(name SOURCES ... LIBS ... LABELS ... [ENV ...] [TIMEOUT s])
+# What a Windows program needs beside it to run (see cmake/Windows.cmake):
+# STATION_WINDOWS_RUNTIME, and STATION_WINDOWS_TEST_RUNTIME for tests.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/Windows.cmake)
+endif()
+
+# station_add_program(name [WIN32] SOURCES ... LIBS ...)
+# One of the station's programs; WIN32 makes it a GUI program on Windows
+# (no console window). On Windows it gets the version resource and the
+# manifest, and its folder in the build tree what it needs to run.
+function(station_add_program name)
+  cmake_parse_arguments(ARG "WIN32" "" "SOURCES;LIBS" ${ARGN})
+  if(ARG_WIN32)
+    add_executable(${name} WIN32 ${ARG_SOURCES})
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  station_target_defaults(${name})
+  if(WIN32)
+    station_windows_program(${name})
+  endif()
+endfunction()
+
+# station_add_test(name SOURCES ... LIBS ... LABELS ... [ENV ...] [TIMEOUT s]
+#                  [LINUX_ONLY] [NOT_UNDER_WINE reason])
 # Every test runs headless, from a program folder of its own (a fresh folder
 # holding a link to the test program, as the station's executable lies in
 # its program folder), with a working folder elsewhere; both go afterwards.
+# LINUX_ONLY: a test of Linux things (Unix accounts, ptys, a PostgreSQL the
+# test starts itself), not built for Windows. On Windows every other test
+# runs under Wine and gets the label "windows", unless NOT_UNDER_WINE gives
+# the reason it cannot pass there.
 function(station_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "LINUX_ONLY" "TIMEOUT;NOT_UNDER_WINE" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  if(WIN32 AND ARG_LINUX_ONLY)
+    return()
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   station_target_defaults(${name})
   if(WIN32)
-    add_test(NAME ${name} COMMAND ${name})
+    station_add_wine_test(${name})
+    list(APPEND ARG_ENV ${STATION_WINE_ENV})
+    if(NOT ARG_NOT_UNDER_WINE)
+      list(APPEND ARG_LABELS windows)
+    endif()
   else()
     # Inside the build tree, so that the link never crosses file systems.
     add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/in-program-folder.sh

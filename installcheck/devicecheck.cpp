@@ -3,6 +3,8 @@
 #include "installcheck/platformaccess.h"
 
 #include <QCameraDevice>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QSerialPortInfo>
@@ -31,14 +33,33 @@ QString resolutions(const QCameraDevice& camera) {
     return shown.isEmpty() ? QStringLiteral("해상도 정보 없음") : shown.join(u' ');
 }
 
+// Whether one of Qt's multimedia backends lies in a plugin folder Qt
+// searches. Without one, asking Qt Multimedia for cameras ends the process.
+bool cameraBackendPresent() {
+    for (const QString& folder : QCoreApplication::libraryPaths()) {
+        if (!QDir(folder + QStringLiteral("/multimedia")).isEmpty(QDir::Files)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void CheckDevices(CheckReport& report) {
-    const QList<QCameraDevice> cameras = QMediaDevices::videoInputs();
-    if (cameras.isEmpty()) {
+    const bool backend = cameraBackendPresent();
+    const QList<QCameraDevice> cameras =
+        backend ? QMediaDevices::videoInputs() : QList<QCameraDevice>();
+    if (!backend) {
+        report.add(QStringLiteral("devices.camera"), CheckArea::Devices, QStringLiteral("카메라"),
+                   Verdict::Warning,
+                   QStringLiteral("카메라 모듈(Qt 멀티미디어 플러그인)이 없습니다: 사진 없이 "
+                                  "저장됩니다"),
+                   AdviceText(Advice::NoCameraBackend));
+    } else if (cameras.isEmpty()) {
         report.add(QStringLiteral("devices.camera"), CheckArea::Devices, QStringLiteral("카메라"),
                    Verdict::Warning, QStringLiteral("카메라가 없습니다: 사진 없이 저장됩니다"),
-                   QStringLiteral("웹캠을 연결하고 운영자를 video 그룹에 넣으세요"));
+                   AdviceText(Advice::NoCamera));
     } else {
         QStringList found;
         for (const QCameraDevice& camera : cameras) {
@@ -55,7 +76,8 @@ void CheckDevices(CheckReport& report) {
     if (ports.isEmpty()) {
         report.add(QStringLiteral("devices.serial"), CheckArea::Devices,
                    QStringLiteral("시리얼 포트"), Verdict::Warning,
-                   QStringLiteral("시리얼 포트가 없습니다 (시리얼 테스트 프로그램에만 필요)"));
+                   QStringLiteral("시리얼 포트가 없습니다 (시리얼 테스트 프로그램에만 필요)"),
+                   AdviceText(Advice::NoSerialPort));
         return;
     }
     QStringList usable;
@@ -76,6 +98,6 @@ void CheckDevices(CheckReport& report) {
                    QStringLiteral("시리얼 포트"), Verdict::Warning,
                    QStringLiteral("%1 이(가) 쓸 수 없습니다: %2")
                        .arg(CurrentUserName(), denied.join(QStringLiteral(", "))),
-                   QStringLiteral("운영자를 dialout 그룹에 넣으세요"));
+                   AdviceText(Advice::SerialDenied));
     }
 }

@@ -107,9 +107,7 @@ private:
                 add(QStringLiteral("settings.file"), area, title, Verdict::Failure,
                     QStringLiteral("현재 사용자 %1 이(가) 읽을 수 없습니다: %2")
                         .arg(CurrentUserName(), error),
-                    QStringLiteral("파일을 그룹 %1 이(가) 읽을 수 있게 하세요 "
-                                   "(chgrp %1 환경설정.CFG; chmod 640 환경설정.CFG)")
-                        .arg(OperatorGroupName));
+                    AdviceText(Advice::SettingsUnreadable, QDir::toNativeSeparators(file)));
             }
             return;
         case SettingsReadResult::Ok:
@@ -206,41 +204,32 @@ private:
         const DriverRegistration driver = FindOdbcDriver(QStringLiteral("SQL Server"));
         if (!driver.found) {
             add(QStringLiteral("driver.registered"), area, title, Verdict::Failure,
-                QStringLiteral("등록되어 있지 않습니다 (odbcinst -q -d 에 없음)"),
-                QStringLiteral("패키지를 다시 설치하거나 odbcinst.ini 에 [SQL Server] 를 "
-                               "FreeTDS 로 등록하세요"));
-            return;
-        }
-        if (driver.library.isEmpty()) {
-            // Windows keeps the file in the registry, not in the list.
-            add(QStringLiteral("driver.registered"), area, title, Verdict::Ok,
-                QStringLiteral("등록되어 있습니다"));
-            m_driverUsable = true;
+                QStringLiteral("등록되어 있지 않습니다 (%1)").arg(AdviceText(Advice::DriverListed)),
+                AdviceText(Advice::DriverMissing));
             return;
         }
         add(QStringLiteral("driver.registered"), area, title, Verdict::Ok,
-            QStringLiteral("등록되어 있습니다: Driver = %1").arg(driver.library));
+            driver.library.isEmpty()
+                ? QStringLiteral("등록되어 있습니다")
+                : QStringLiteral("등록되어 있습니다: Driver = %1").arg(driver.library));
         m_driverKind = DriverKindOf(driver.library);
-        QString loadedFrom;
-        const QString loadError = TryLoadLibrary(driver.library, &loadedFrom);
-        if (!loadError.isEmpty()) {
-            const bool absent =
-                QFileInfo(driver.library).isAbsolute() && !QFileInfo::exists(driver.library);
+        const DriverLibrary library =
+            ProbeDriverLibrary(QStringLiteral("SQL Server"), driver.library);
+        if (!library.error.isEmpty()) {
             add(QStringLiteral("driver.library"), area, QStringLiteral("드라이버 라이브러리"),
                 Verdict::Failure,
-                (absent ? QStringLiteral("%1 파일이 없습니다: %2")
-                        : QStringLiteral("%1 을(를) 불러올 수 없습니다: %2"))
-                    .arg(driver.library, loadError),
-                QStringLiteral("드라이버 패키지(tdsodbc)를 설치하거나 odbcinst.ini 의 "
-                               "[SQL Server] Driver 경로를 고치세요"));
+                (library.missing ? QStringLiteral("%1 파일이 없습니다: %2")
+                                 : QStringLiteral("%1 을(를) 불러올 수 없습니다: %2"))
+                    .arg(library.file, library.error),
+                AdviceText(Advice::DriverLibrary));
             return;
         }
         m_driverUsable = true;
         add(QStringLiteral("driver.library"), area, QStringLiteral("드라이버 라이브러리"),
             Verdict::Ok,
-            QStringLiteral("%1 을(를) 불러왔습니다: %2")
-                .arg(loadedFrom, m_driverKind.isEmpty() ? QStringLiteral("알 수 없는 드라이버")
-                                                        : m_driverKind));
+            QStringLiteral("%1: %2").arg(library.usable, m_driverKind.isEmpty()
+                                                             ? QStringLiteral("알 수 없는 드라이버")
+                                                             : m_driverKind));
     }
 
     // ---- store server ----------------------------------------------------
@@ -670,9 +659,7 @@ private:
                     Verdict::Failure,
                     QStringLiteral("%1 이(가) %2 에 쓸 수 없습니다: %3")
                         .arg(who, QDir::toNativeSeparators(m_folder), probe.errorString()),
-                    QStringLiteral("폴더를 그룹 %1 이(가) 쓸 수 있게 하세요 (패키지를 다시 "
-                                   "설치하면 됩니다)")
-                        .arg(OperatorGroupName));
+                    AdviceText(Advice::FolderNotWritable, QDir::toNativeSeparators(m_folder)));
             }
         }
         const QString folderProblem = OperatorGroupProblem(m_folder, true);
@@ -706,8 +693,7 @@ private:
                 add(id, area, name, Verdict::Failure,
                     QStringLiteral("%1 이(가) %2 을(를) 만들 수 없습니다: %3")
                         .arg(who, shown, QString::fromLocal8Bit(error.message())),
-                    QStringLiteral("프로그램 폴더를 그룹 %1 이(가) 쓸 수 있게 하세요")
-                        .arg(OperatorGroupName));
+                    AdviceText(Advice::FolderNotWritable, QDir::toNativeSeparators(m_folder)));
                 return;
             }
             std::filesystem::remove(fsPath, error);
@@ -720,13 +706,13 @@ private:
             add(id, area, name, Verdict::Failure,
                 QStringLiteral("%1 이(가) %2 에 쓸 수 없습니다: %3")
                     .arg(who, shown, probe.errorString()),
-                QStringLiteral("chgrp -R %1 %2; chmod -R g+rwX %2").arg(OperatorGroupName, shown));
+                AdviceText(Advice::SubfolderNotWritable, shown));
             return;
         }
         const QString problem = OperatorGroupProblem(dir, true);
         if (!problem.isEmpty()) {
             add(id, area, name, Verdict::Warning, problem,
-                QStringLiteral("chgrp -R %1 %2; chmod -R g+rwX %2").arg(OperatorGroupName, shown));
+                AdviceText(Advice::SubfolderNotWritable, shown));
             return;
         }
         add(id, area, name, Verdict::Ok, QStringLiteral("%1 이(가) 쓸 수 있습니다").arg(who));

@@ -5,6 +5,7 @@
 
 #include "components/utf8locale.h"
 #include "installcheck/installcheck.h"
+#include "installcheck/platformaccess.h"
 #include "util/pluginpaths.h"
 
 #include <QCoreApplication>
@@ -24,12 +25,11 @@ int main(int argc, char* argv[]) {
             json = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h") ||
                    argument.startsWith(u'-') || !folder.isEmpty()) {
-            const QByteArray usage =
+            WriteReportText(
                 QStringLiteral("사용법: station-check [--json] [프로그램 폴더]\n"
                                "종료 상태: 0 정상, 1 환경설정, 2 출입문 설정, 3 ODBC 드라이버, "
-                               "4 서버, 5 회원관리 테이블, 6 프로그램 폴더\n")
-                    .toLocal8Bit();
-            std::fwrite(usage.constData(), 1, size_t(usage.size()), stderr);
+                               "4 서버, 5 회원관리 테이블, 6 프로그램 폴더\n"),
+                true);
             return argument == QLatin1String("--help") || argument == QLatin1String("-h") ? 0 : 64;
         } else {
             folder = argument;
@@ -40,9 +40,13 @@ int main(int argc, char* argv[]) {
     }
 
     const CheckReport report = RunInstallCheck(folder);
-    // JSON is UTF-8 by definition; the text follows the console's code page.
-    const QByteArray out = json ? report.json() : report.text().toLocal8Bit();
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-    std::fflush(stdout);
+    if (json) {
+        // UTF-8 by definition, wherever it goes.
+        const QByteArray out = report.json();
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+        std::fflush(stdout);
+    } else {
+        WriteReportText(report.text(), false);
+    }
     return report.exitStatus();
 }

@@ -7,6 +7,7 @@
 
 #include <sql.h>
 
+#include <cstdio>
 #include <dlfcn.h>
 #include <grp.h>
 #include <pwd.h>
@@ -36,9 +37,7 @@ QString groupName(gid_t gid) {
     return gr != nullptr ? QString::fromLocal8Bit(gr->gr_name) : QString::number(gid);
 }
 
-} // namespace
-
-QString TryLoadLibrary(const QString& name, QString* loadedFrom) {
+QString tryLoadLibrary(const QString& name, QString* loadedFrom) {
     QStringList candidates{name};
     if (!name.contains(u'/')) {
         for (const QString& dir : driverManagerFolders()) {
@@ -61,6 +60,58 @@ QString TryLoadLibrary(const QString& name, QString* loadedFrom) {
         }
     }
     return error;
+}
+
+} // namespace
+
+DriverLibrary ProbeDriverLibrary(const QString&, const QString& library) {
+    DriverLibrary result;
+    result.error = tryLoadLibrary(library, &result.file);
+    if (result.error.isEmpty()) {
+        result.usable = QStringLiteral("%1 을(를) 불러왔습니다").arg(result.file);
+    }
+    result.missing = QFileInfo(library).isAbsolute() && !QFileInfo::exists(library);
+    return result;
+}
+
+QString AdviceText(Advice topic, const QString& path) {
+    switch (topic) {
+    case Advice::DriverListed:
+        return QStringLiteral("odbcinst -q -d 에 없음");
+    case Advice::DriverMissing:
+        return QStringLiteral("패키지를 다시 설치하거나 odbcinst.ini 에 [SQL Server] 를 "
+                              "FreeTDS 로 등록하세요");
+    case Advice::DriverLibrary:
+        return QStringLiteral("드라이버 패키지(tdsodbc)를 설치하거나 odbcinst.ini 의 "
+                              "[SQL Server] Driver 경로를 고치세요");
+    case Advice::SettingsUnreadable:
+        return QStringLiteral("파일을 그룹 %1 이(가) 읽을 수 있게 하세요 "
+                              "(chgrp %1 환경설정.CFG; chmod 640 환경설정.CFG)")
+            .arg(OperatorGroupName);
+    case Advice::FolderNotWritable:
+        return QStringLiteral("폴더를 그룹 %1 이(가) 쓸 수 있게 하세요 (패키지를 다시 "
+                              "설치하면 됩니다)")
+            .arg(OperatorGroupName);
+    case Advice::SubfolderNotWritable:
+        return QStringLiteral("chgrp -R %1 %2; chmod -R g+rwX %2").arg(OperatorGroupName, path);
+    case Advice::NoCamera:
+        return QStringLiteral("웹캠을 연결하고 운영자를 video 그룹에 넣으세요");
+    case Advice::NoCameraBackend:
+        return QStringLiteral("qt6-multimedia 와 gstreamer1.0-plugins-good 패키지를 "
+                              "설치하세요");
+    case Advice::NoSerialPort:
+        return {};
+    case Advice::SerialDenied:
+        return QStringLiteral("운영자를 dialout 그룹에 넣으세요");
+    }
+    return {};
+}
+
+void WriteReportText(const QString& text, bool toStandardError) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::FILE* out = toStandardError ? stderr : stdout;
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
+    std::fflush(out);
 }
 
 QString CurrentUserName() {

@@ -1,4 +1,3 @@
-# station-check: the installer's check, installed beside the station.
-add_executable(station-check main.cpp)
-target_link_libraries(station-check PRIVATE station_installcheck)
-station_target_defaults(station-check)
+# station-check: the installer's check, installed beside the station (a
+# console program on Windows: the installer reads its output and exit code).
+station_add_program(station-check SOURCES main.cpp LIBS station_installcheck)

@@ -4,3 +4,7 @@
 QString comPortDevice(int portNumber) {
     return QStringLiteral("/dev/ttyS%1").arg(portNumber - 1);
 }
+
+QList<int> systemComPortNumbers() {
+    return {};
+}

@@ -1,5 +1,2 @@
 # serial-test: the serial-port test screen as a program of its own.
-add_executable(serial-test main.cpp)
-target_link_libraries(serial-test PRIVATE station_serialtest)
-station_target_defaults(serial-test)
-station_ship_fonts(serial-test)
+station_add_program(serial-test WIN32 SOURCES main.cpp LIBS station_serialtest)

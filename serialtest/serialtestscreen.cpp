@@ -82,6 +82,11 @@ FrmPOS_씨리얼테스트::FrmPOS_씨리얼테스트(SerialTestOptions options)
     for (int n = 1; n <= kPortCount; ++n) {
         포트_->addItem(QStringLiteral("COM%1").arg(n));
     }
+    for (const int n : options.systemPorts ? options.systemPorts() : QList<int>()) {
+        if (n > kPortCount) {
+            포트_->addItem(QStringLiteral("COM%1").arg(n));
+        }
+    }
     포트_->setCurrentIndex(-1);
 
     파라미터_->setObjectName(QStringLiteral("파라미터"));

@@ -21,6 +21,9 @@ class TextBox;
 struct SerialTestOptions {
     // Where COMn lives.
     ComPortDevice device = comPortDevice;
+    // The port numbers the system reports; those above COM12 are offered
+    // after the fixed twelve.
+    std::function<QList<int>()> systemPorts = systemComPortNumbers;
     // The screen's pauses; empty blocks the thread for that long, which is
     // the point: the device gets time to answer, the line time to settle.
     std::function<void(int milliseconds)> pause;

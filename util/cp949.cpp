@@ -1,13 +1,6 @@
 #include "util/cp949.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-
-namespace {
-// ICU's "cp949" is IBM's table and loses Hangul syllables; Microsoft's table
-// is "windows-949".
-constexpr const char* kCodecName = "windows-949";
-} // namespace
+#include "util/codepage949.h"
 
 namespace cp949 {
 
@@ -15,7 +8,6 @@ QByteArray encode(const QString& text, bool* lossless) {
     QByteArray out;
     out.reserve(text.size() * 2);
     bool ok = true;
-    QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
     // Encode per code point so an unmappable one becomes exactly one '?'.
     const auto* p = text.constData();
     const auto* end = p + text.size();
@@ -25,25 +17,7 @@ QByteArray encode(const QString& text, bool* lossless) {
             len = 2;
         }
         const QStringView piece(p, len);
-        bool pieceOk = encoder.isValid() && !piece.front().isSurrogate();
-        QByteArray bytes;
-        if (pieceOk) {
-            bytes = encoder.encode(piece);
-            // ICU substitutes '?' or SUB (0x1A); both are also real characters.
-            pieceOk = !encoder.hasError() && !bytes.isEmpty() &&
-                      !(bytes == "?" && piece.front() != u'?') &&
-                      !(bytes.contains('\x1a') && piece.front() != u'\x1a');
-            if (encoder.hasError()) {
-                // The error flag survives resetState(), which would turn every
-                // later character into '?': start over with a fresh encoder.
-                encoder = QStringEncoder(kCodecName, QStringConverter::Flag::Stateless);
-            } else {
-                encoder.resetState();
-            }
-        }
-        if (pieceOk) {
-            out += bytes;
-        } else {
+        if (piece.front().isSurrogate() || !codepage949::EncodeChar(piece, &out)) {
             out += '?';
             ok = false;
         }
@@ -56,10 +30,31 @@ QByteArray encode(const QString& text, bool* lossless) {
 }
 
 QString decode(const QByteArray& bytes, bool* valid) {
-    QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
-    QString out = decoder.decode(bytes);
-    const bool ok =
-        decoder.isValid() && !decoder.hasError() && !out.contains(QChar::ReplacementCharacter);
+    QString out;
+    bool ok = codepage949::DecodeAll(bytes, &out);
+    if (!ok) {
+        // Code by code, so that each invalid one becomes one U+FFFD in the
+        // same place on every system: a lead byte with a trail byte that
+        // makes no code is one invalid code, and an ASCII byte after it is
+        // read again on its own.
+        out.clear();
+        out.reserve(bytes.size());
+        const char* p = bytes.constData();
+        const qsizetype n = bytes.size();
+        qsizetype i = 0;
+        while (i < n) {
+            const auto lead = static_cast<unsigned char>(p[i]);
+            const bool pair = lead >= 0x81 && lead <= 0xFE && i + 1 < n;
+            if (pair && codepage949::DecodeCode(p + i, 2, &out)) {
+                i += 2;
+            } else if (codepage949::DecodeCode(p + i, 1, &out)) {
+                i += 1;
+            } else {
+                out += QChar::ReplacementCharacter;
+                i += pair && static_cast<unsigned char>(p[i + 1]) >= 0x80 ? 2 : 1;
+            }
+        }
+    }
     if (valid) {
         *valid = ok;
     }

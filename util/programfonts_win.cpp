@@ -10,8 +10,8 @@ QStringList LoadProgramFonts() {
     // ask for; nothing is installed on the PC.
     const QDir folder(ProgramFilePath(QStringLiteral("fonts")));
     QStringList families;
-    const QStringList files =
-        folder.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")}, QDir::Files, QDir::Name);
+    const QStringList files = folder.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")},
+                                               QDir::Files, QDir::Name);
     for (const QString& file : files) {
         const int id = QFontDatabase::addApplicationFont(folder.filePath(file));
         for (const QString& family : QFontDatabase::applicationFontFamilies(id)) {

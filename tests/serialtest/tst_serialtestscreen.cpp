@@ -30,6 +30,7 @@ class TestSerialTestScreen : public QObject {
 private:
     // The program folder (for the error log), which also holds the links.
     std::unique_ptr<ScratchProgramFolder> dir_;
+    QList<int> systemPorts_;
     std::map<int, std::unique_ptr<SocatPair>> pairs_;
     std::map<int, std::unique_ptr<QSerialPort>> peers_;
     QPointer<FrmPOS_씨리얼테스트> screen_;
@@ -58,6 +59,7 @@ private:
         SerialTestOptions options;
         const QString base = dir_->path();
         options.device = [base](int n) { return base + QStringLiteral("/com%1").arg(n); };
+        options.systemPorts = [this] { return systemPorts_; };
         options.pause = [this](int ms) {
             pauses_ << ms;
             if (auto run = std::exchange(duringPause_, {})) {
@@ -116,6 +118,7 @@ private Q_SLOTS:
         peers_.clear();
         pairs_.clear();
         dir_.reset();
+        systemPorts_.clear();
         MainScreen = nullptr;
         QCOMPARE(ModalAnswer::leftoverWindows(), QStringList());
     }
@@ -190,6 +193,22 @@ private Q_SLOTS:
         QCOMPARE(pauses_, QList<int>{200});
         QCOMPARE(port()->device().baudRate(), 19200);
         QCOMPARE(port()->device().stopBits(), QSerialPort::TwoStop);
+    }
+
+    // A USB adapter's COM15 reported by the system is offered after the
+    // fixed twelve; a low number it reports is not listed twice.
+    void portsAboveTwelveTheSystemReportsAreOffered() {
+        systemPorts_ = {3, 15, 27};
+        QSerialPort& peer = joinPort(15);
+        openScreen();
+        auto* list = widget<QComboBox>("포트");
+        QCOMPARE(list->count(), 14);
+        QCOMPARE(list->itemText(12), QStringLiteral("COM15"));
+        QCOMPARE(list->itemText(13), QStringLiteral("COM27"));
+        choose(QStringLiteral("COM15"));
+        QCOMPARE(port()->commPort(), 15);
+        QVERIFY(port()->output(QStringLiteral("15")));
+        QCOMPARE(readBytes(peer, 2), QByteArray("15"));
     }
 
     void twoDigitPortNumberIsReadWhole() {

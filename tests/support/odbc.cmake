@@ -13,12 +13,18 @@
 # The library station_odbc_fixture offers the fresh member tables
 # (tests/support/odbc_fixture.h).
 
+# The drivers are this machine's, also for the Windows build: under Wine,
+# odbc32 hands every call to the machine's unixODBC.
 set(_station_odbc_dirs
-  /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/odbc /usr/lib/odbc /usr/local/lib/odbc
-  /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE} /usr/lib)
-find_file(STATION_PSQLODBC_DRIVER psqlodbcw.so PATHS ${_station_odbc_dirs} NO_DEFAULT_PATH)
-find_file(STATION_SQLITEODBC_DRIVER libsqlite3odbc.so PATHS ${_station_odbc_dirs} NO_DEFAULT_PATH)
-find_file(STATION_TDSODBC_DRIVER libtdsodbc.so PATHS ${_station_odbc_dirs} NO_DEFAULT_PATH)
+  /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/odbc /usr/lib/x86_64-linux-gnu/odbc /usr/lib/odbc
+  /usr/local/lib/odbc /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE} /usr/lib)
+foreach(_driver PSQLODBC:psqlodbcw.so SQLITEODBC:libsqlite3odbc.so TDSODBC:libtdsodbc.so)
+  string(REPLACE ":" ";" _driver ${_driver})
+  list(GET _driver 0 _var)
+  list(GET _driver 1 _file)
+  find_file(STATION_${_var}_DRIVER ${_file} PATHS ${_station_odbc_dirs}
+    NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+endforeach()
 
 function(_station_write_odbcinst dir sqlserver_driver)
   set(content "# Written by tests/support/odbc.cmake\n")
@@ -36,6 +42,15 @@ _station_write_odbcinst(${_station_odbc_root}/sqlite-as-sqlserver "${STATION_SQL
 _station_write_odbcinst(${_station_odbc_root}/freetds "${STATION_TDSODBC_DRIVER}")
 set(STATION_ODBC_ENV_SQLITE "ODBCSYSINI=${_station_odbc_root}/sqlite-as-sqlserver")
 set(STATION_ODBC_ENV_FREETDS "ODBCSYSINI=${_station_odbc_root}/freetds")
+if(WIN32)
+  # Under Wine "SQL Server" is psqlODBC, as Windows' own "SQL Server" driver
+  # is a TDS driver of the machine. The Unix SQLite driver cannot open the
+  # Windows paths of a Windows program's database files.
+  _station_write_odbcinst(${_station_odbc_root}/postgresql-as-sqlserver "${STATION_PSQLODBC_DRIVER}")
+  set(STATION_ODBC_ENV_SQLITE
+    "ODBCSYSINI=${_station_odbc_root}/postgresql-as-sqlserver"
+    "STATION_TEST_SQLITE_UNAVAILABLE=under Wine the Linux SQLite driver cannot open the Windows paths of database files")
+endif()
 
 if(NOT TARGET station_odbc_fixture)
   add_library(station_odbc_fixture STATIC

@@ -93,6 +93,14 @@ MemberTable::MemberTable(Backend backend, const QString& postgresServer) : backe
             connectionString_ = adminConnectionString_ +
                                 QStringLiteral("ConnSettings=SET search_path TO %1;").arg(schema_);
         } else {
+            // Set where the SQLite driver cannot reach a database file (tests
+            // of the Windows build run under Wine).
+            const QString noSqlite = qEnvironmentVariable("STATION_TEST_SQLITE_UNAVAILABLE");
+            if (!noSqlite.isEmpty()) {
+                skipReason_ = noSqlite;
+                unavailable_ = true;
+                return;
+            }
             folder_ = std::make_unique<QTemporaryDir>();
             if (!folder_->isValid()) {
                 skipReason_ = QStringLiteral("no temporary folder");

@@ -14,7 +14,9 @@
 //   writeFile(folder.filePath("환경설정.CFG"), ...);
 //
 // Started any other way (straight from the build tree) it is not valid and
-// touches nothing.
+// touches nothing. What the launcher put beside the executable for it to run
+// (on Windows the DLLs and Qt's plugin folders, named in
+// STATION_TEST_PROGRAM_RUNTIME, separated by ';') stays like the executable.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,7 +56,9 @@ public:
     QStringList entryList(QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot |
                                                   QDir::Hidden | QDir::System) const {
         QStringList names = QDir(m_path).entryList(filters, QDir::Name);
-        names.removeAll(executableName());
+        for (const QString& kept : keptNames()) {
+            names.removeAll(kept);
+        }
         return names;
     }
 
@@ -64,9 +68,10 @@ public:
             return;
         }
         const QDir folder(m_path);
+        const QStringList kept = keptNames();
         for (const QFileInfo& entry : folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot |
                                                            QDir::Hidden | QDir::System)) {
-            if (entry.fileName() == executableName()) {
+            if (kept.contains(entry.fileName())) {
                 continue;
             }
             if (entry.isDir() && !entry.isSymLink()) {
@@ -79,6 +84,13 @@ public:
 
     static QString executableName() {
         return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    }
+
+    static QStringList keptNames() {
+        QStringList names =
+            qEnvironmentVariable("STATION_TEST_PROGRAM_RUNTIME").split(u';', Qt::SkipEmptyParts);
+        names.append(executableName());
+        return names;
     }
 
 private:

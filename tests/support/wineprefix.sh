@@ -1,0 +1,22 @@
+#!/bin/bash
+# The Wine prefix of a build's Windows tests (a CTest fixture).
+#   wineprefix.sh up DIR     makes DIR once (wineboot, ~10 s); kept for later runs
+#   wineprefix.sh down DIR   ends DIR's Wine server, so no Wine process stays behind
+set -u
+export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+case "$1" in
+  up)
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      rm -rf "$WINEPREFIX"
+      wineboot --init >/dev/null 2>&1 || { echo "wineboot failed in $WINEPREFIX" >&2; exit 1; }
+    fi
+    # The prefix is complete once its Wine server has written it out and ended.
+    wineserver --wait
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "no Wine prefix in $WINEPREFIX" >&2; exit 1; }
+    ;;
+  down)
+    [ -d "$WINEPREFIX" ] && wineserver --kill 2>/dev/null
+    exit 0
+    ;;
+  *) echo "usage: $0 up|down DIR" >&2; exit 2 ;;
+esac
