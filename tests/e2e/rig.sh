@@ -140,6 +140,7 @@ rig_up_windows() {
     command -v wine >/dev/null || { echo "e2e: skipped (no wine)"; exit "$E2E_SKIP"; }
     rig_down quiet
     mkdir -p "$E2E_STATE"
+    chmod 755 "$E2E_STATE"
     # The prefix made without a display: no dialogs offering Mono or Gecko.
     DISPLAY= wine wineboot -i >/dev/null 2>&1
     wineserver -w
