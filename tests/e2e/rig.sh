@@ -24,9 +24,9 @@ rig_down() {
         rm -f "$E2E_STATE/pids"
     fi
     if e2e_on_windows; then
-        rig_down_windows "${1:-}"
         e2e_pg_stop || true
         rm -rf "$E2E_PG_DIR" "$E2E_ODBC" "$E2E_STATE/rig-up"
+        rig_down_windows "${1:-}"
         return 0
     fi
     for user in "$E2E_OPERATOR" "$E2E_OPERATOR2"; do
