@@ -2,9 +2,10 @@
 # reports the failure, and the station goes on to save the member without a
 # photo.
 source "$(dirname "$0")/../lib.sh"
+# Linux: the operators' environment always offers the tests' virtual webcam
+# (its absence is covered by the camera screen's own tests there).
+e2e_on_windows || { echo "e2e: skipped (the Linux rig always has its virtual webcam)"; exit "$E2E_SKIP"; }
 e2e_begin
-# Linux: without the tests' virtual webcam (the machine has none).
-E2E_PLUGIN_DIR=/nonexistent
 e2e_start_ready
 e2e_enter_member 13572468 "사진없음" "카메라 없는 매장" F
 e2e_click_in "$E2E_MAIN" $E2E_AT_TAKE_PHOTO
