@@ -39,3 +39,12 @@ for preset in "${presets[@]}"; do
     bash scripts/check-package.sh build/ci
   fi
 done
+
+# The Windows installer built, installed silently under Wine, and its
+# station driven through X (label e2e-windows, one scenario at a time);
+# only where the windows preset was built with its Qt at hand.
+if [[ " ${presets[*]} " == *" windows "* ]] && [ -n "${STATION_WINDOWS_QT:-}" ] &&
+  [ -f build/windows/CMakeCache.txt ]; then
+  cmake --build --preset windows --target installer
+  ctest --preset windows -L e2e-windows
+fi
