@@ -108,6 +108,8 @@ public:
     ~Station() { stop(); }
 
     bool ready() const { return m_table.ready() && m_folder.isValid(); }
+    // The backend is not configured for this run (see odbcfixture::MemberTable).
+    bool unavailable() const { return m_table.unavailable(); }
     QString skipReason() const {
         return m_folder.isValid() ? m_table.skipReason() : m_folder.errorString();
     }

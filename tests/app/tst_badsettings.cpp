@@ -59,6 +59,9 @@ private Q_SLOTS:
 
     void init() {
         m_station = std::make_unique<Station>(odbcfixture::Backend::SQLite);
+        if (station().unavailable()) {
+            QSKIP(qPrintable(station().skipReason()));
+        }
         QVERIFY2(station().ready(), qPrintable(station().skipReason()));
         station().prepare();
         StoreDb.redirect(QString());

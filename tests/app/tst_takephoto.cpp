@@ -109,9 +109,12 @@ private Q_SLOTS:
         QVERIFY(!ModalAnswer::leftoverWindows().contains(QStringLiteral("FrmPOS_사진찍기")));
 
         const QString file = station().capturedPhoto(QStringLiteral("1234-5678"));
-        QImageReader reader(file);
-        QCOMPARE(reader.format(), QByteArray("jpeg"));
-        QCOMPARE(reader.size(), QSize(640, 480));
+        {
+            // Closed before the save: Windows cannot delete a file still open.
+            QImageReader reader(file);
+            QCOMPARE(reader.format(), QByteArray("jpeg"));
+            QCOMPARE(reader.size(), QSize(640, 480));
+        }
         QVERIFY(!m_photo->pixmap().isNull());
         const QByteArray bytes = readFile(file);
 

@@ -23,6 +23,9 @@ private Q_SLOTS:
     void cleanup() { CloseStoreDb(); }
 
     void characterLocaleBecomesUtf8() {
+#ifdef Q_OS_WIN
+        QSKIP("Windows' ODBC layer is UTF-16 throughout: there is no character locale to switch");
+#endif
         // A process whose environment names no UTF-8 locale gets one anyway.
         const QByteArray saved = qgetenv("LC_ALL");
         qputenv("LC_ALL", "C");
@@ -55,6 +58,9 @@ private Q_SLOTS:
 
     void startUpPathReachesTheStore() {
         odbcfixture::MemberTable table(odbcfixture::Backend::SQLite);
+        if (table.unavailable()) {
+            QSKIP(qPrintable(table.skipReason()));
+        }
         QVERIFY2(table.ready(), qPrintable(table.skipReason()));
         const StationSettings s = table.stationSettings(QStringLiteral("0001"));
         QVERIFY2(

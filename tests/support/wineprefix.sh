@@ -10,6 +10,12 @@ case "$1" in
       rm -rf "$WINEPREFIX"
       wineboot --init >/dev/null 2>&1 || { echo "wineboot failed in $WINEPREFIX" >&2; exit 1; }
     fi
+    # Wine hands QT_* variables of the Unix environment to Windows programs
+    # only renamed (WINE_HOST_QT_*): the tests' platform is the prefix's own.
+    if ! grep -q '"QT_QPA_PLATFORM"="offscreen"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+      wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /t REG_SZ /d offscreen /f >/dev/null 2>&1 \
+        || { echo "could not set QT_QPA_PLATFORM in $WINEPREFIX" >&2; exit 1; }
+    fi
     # The prefix is complete once its Wine server has written it out and ended.
     wineserver --wait
     [ -f "$WINEPREFIX/system.reg" ] || { echo "no Wine prefix in $WINEPREFIX" >&2; exit 1; }
