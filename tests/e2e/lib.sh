@@ -189,8 +189,8 @@ e2e_x_start() {
     fifo=$(mktemp -u "$E2E_STATE/displayfd.XXXXXX")
     mkfifo "$fifo"
     # Windows: a larger screen, since openbox shrinks a Wine window that
-    # does not fit (Wine gives no fixed-size hints) and the screen's
-    # layout is checked at its own size.
+    # does not fit (Wine gives it no fixed-size hints), and the scenarios
+    # find the screens by their own sizes.
     local size=1024x768x24
     ! e2e_on_windows || size=1280x1024x24
     Xvfb -displayfd 3 -screen 0 "${1:-$size}" -nolisten tcp 3>"$fifo" >"$E2E_STATE/xvfb-${E2E_SCENARIO:-x}.log" 2>&1 &
