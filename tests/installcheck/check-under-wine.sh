@@ -1,0 +1,89 @@
+#!/bin/bash
+# station-check.exe under Wine against a PostgreSQL of its own that checks
+# passwords, reached through Wine's odbc32 with "SQL Server" as psqlODBC:
+# a working station exits 0, a wrong password 4 with the login line, and
+# without Qt's multimedia backend beside it the check still reports, with
+# a warning line for the camera. The report redirected to a file is CP949.
+#
+#   check-under-wine.sh STATION_CHECK_EXE RUNTIME_FOLDER PSQLODBC_DRIVER
+# WINEPREFIX comes from the test's environment (the build's prefix).
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+check=$1 runtime=$2 driver=$3
+
+work=$(mktemp -d /tmp/station-check-wine.XXXXXX)
+chmod 755 "$work"
+export STATION_PG_PORT=$((20000 + $$ % 20000))
+# shellcheck source=../support/postgres.sh
+source "$here/../support/postgres.sh"
+tidy() {
+    station_pg_stop
+    rm -rf "$work"
+}
+trap tidy EXIT
+station_pg_start || exit 1
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+psql_admin() { psql -h 127.0.0.1 -p "$STATION_PG_PORT" -U station -d station_test -qAt "$@"; }
+
+# A store login whose password the server checks, as a store server does.
+psql_admin -c "CREATE ROLE clerk LOGIN PASSWORD 'clerk-pw'" \
+    -c "CREATE TABLE 회원관리 (매장코드 varchar(10) NOT NULL, 회원휴대폰번호 varchar(20) NOT NULL,
+        회원명 varchar(50), 회원주소 varchar(50), 남여구분 varchar(1), 회원사진 bytea,
+        등록일시 timestamp DEFAULT now(), UNIQUE (매장코드, 회원휴대폰번호))" \
+    -c "GRANT SELECT, INSERT, UPDATE ON 회원관리 TO clerk" || fail "cannot prepare the server"
+hba=$STATION_PG_DIR/data/pg_hba.conf
+runas=()
+[ "$(id -u)" -eq 0 ] && runas=(runuser -u postgres --)
+"${runas[@]}" sh -c "printf 'host all clerk 127.0.0.1/32 scram-sha-256\n' | cat - '$hba' > '$hba.new' && mv '$hba.new' '$hba'" \
+    || fail "cannot make the server check passwords"
+psql_admin -c "SELECT pg_reload_conf()" >/dev/null
+
+mkdir -p "$work/odbc" "$work/program" "$work/elsewhere"
+printf '[SQL Server]\nDriver = %s\n' "$driver" > "$work/odbc/odbcinst.ini"
+: > "$work/odbc/odbc.ini"
+cp -al "$runtime/." "$work/program/" 2>/dev/null || cp -a "$runtime/." "$work/program/" || exit 1
+cp "$check" "$work/program/station-check.exe" || exit 1
+: > "$work/program/출입문설정.CFG"
+
+# The settings file as the settings screen writes it: CP949, CR LF, the login
+# lines shifted by the station's key (12 down for these ASCII letters).
+settings() {
+    local id=$1 password=$2
+    printf '%s\r\n' "매장코드 = 0001" "점서버_IP = 127.0.0.1" "점서버_포트 = 5432" \
+        "점서버_DB종류 = MS-SQL" "점서버_DB명 = station_test" \
+        "점서버_LOGIN_ID = $(printf '%s' "$id" | tr 'a-z\055' 'U-n\041')" \
+        "점서버_LOGIN_PW = $(printf '%s' "$password" | tr 'a-z\055' 'U-n\041')" \
+        "POSID  = 01" "사업자번호  = 123-45-67890" | iconv -f UTF-8 -t CP949 > "$work/program/환경설정.CFG"
+}
+
+# psqlODBC reaches the port of PGPORT (it reads no port from SERVER=).
+run() {
+    (cd "$work/elsewhere" && ODBCSYSINI=$work/odbc PGPORT=$STATION_PG_PORT \
+        timeout 180 wine "$work/program/station-check.exe" > "$work/out.txt" 2> "$work/err.txt")
+    status=$?
+    text=$(iconv -f CP949 -t UTF-8 < "$work/out.txt") || fail "the report is not CP949: $(od -c "$work/out.txt" | head)"
+}
+line() { grep -F -- "$1" <<< "$text" | head -1; }
+
+settings clerk clerk-pw
+run
+[ "$status" -eq 0 ] || fail "working station: exit $status, expected 0; report:"$'\n'"$text"$'\n'"$(cat "$work/err.txt")"
+[[ $(line "서버 로그인") == OK* ]] || fail "no login line: $text"
+[[ $(line "덮어쓰기 (UPDATE)") == OK* ]] || fail "no overwrite line: $text"
+echo "working station: exit 0"; line "서버 로그인"
+
+settings clerk wrong-pw
+run
+[ "$status" -eq 4 ] || fail "wrong password: exit $status, expected 4; report:"$'\n'"$text"
+login=$(line "서버 로그인")
+[[ $login == 실패* && $login == *password* ]] || fail "the login line does not say why: $login"
+echo "wrong password: exit 4"; echo "$login"
+
+# Without Qt's multimedia backend beside it: still a report, a warning line.
+rm -rf "$work/program/multimedia"
+settings clerk clerk-pw
+run
+[ "$status" -eq 0 ] || fail "without the camera backend: exit $status, expected 0: $text"
+[[ $(line "카메라") == 경고*"Qt 멀티미디어 플러그인"* ]] || fail "no camera backend warning: $text"
+echo "without the camera backend: exit 0"; line "카메라"
