@@ -48,7 +48,9 @@ e2e_log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*" >&2; }
 e2e_fail() {
     printf 'E2E FAILED: %s\n' "$*" >&2
     if [ -n "${E2E_PID:-}" ] && e2e_gone "$E2E_PID" 2>/dev/null; then
-        echo "(the station had ended; its output:)" >&2
+        local status=0
+        wait "$E2E_PID" 2>/dev/null || status=$?
+        echo "(the station had ended, exit status $status; its output:)" >&2
         tail -n 20 "$E2E_STATE"/station-*-"${E2E_SCENARIO:-x}".out >&2 2>/dev/null || true
     fi
     [ -z "${DISPLAY:-}" ] || e2e_shot "failure-${E2E_SCENARIO:-rig}" 2>/dev/null || true
