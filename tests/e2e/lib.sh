@@ -381,7 +381,20 @@ e2e_wait_exit() {
 # The registration screen is up and painted.
 e2e_wait_registration() {
     E2E_MAIN=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_REGISTRATION" "${1:-30}" "the registration screen")
+    # The empty photo box as painted: a window may be mapped (under Wine
+    # especially) before its first paint is complete.
+    e2e_wait 20 "the empty photo box to be painted" e2e_photo_box_painted
     E2E_EMPTY_PHOTO=$(e2e_photo_region)
+}
+# Painted (more than a few colours) and the same twice a moment apart.
+e2e_photo_box_painted() {
+    local origin rect first
+    origin=($(e2e_window_origin "$E2E_MAIN"))
+    rect="139x143+$((origin[0] + 795))+$((origin[1] + 191))"
+    [ "$(import -window root -crop "$rect" -depth 8 -format %k info:)" -gt 4 ] || return 1
+    first=$(e2e_region "$rect")
+    sleep 0.2
+    [ "$(e2e_region "$rect")" = "$first" ]
 }
 
 # ---- a scenario's start: the rig is up, the program folder and the member
