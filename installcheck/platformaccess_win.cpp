@@ -139,5 +139,8 @@ void WriteReportText(const QString& text, bool toStandardError) {
     }
     // Redirected: the bytes a Korean PC's programs read (the C library's
     // text mode ends the lines with CR LF).
-    writeBytes(toStandardError ? stderr : stdout, cp949::encode(text));
+    // Code page 949 has the horizontal bar, not the em dash of the summary.
+    QString shown = text;
+    shown.replace(QChar(0x2014), QChar(0x2015));
+    writeBytes(toStandardError ? stderr : stdout, cp949::encode(shown));
 }

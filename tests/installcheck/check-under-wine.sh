@@ -50,7 +50,7 @@ cp "$check" "$work/program/station-check.exe" || exit 1
 # lines shifted by the station's key (12 down for these ASCII letters).
 settings() {
     local id=$1 password=$2
-    printf '%s\r\n' "매장코드 = 0001" "점서버_IP = 127.0.0.1" "점서버_포트 = 5432" \
+    printf '%s\r\n' "매장코드 = 0001" "점서버_IP = 127.0.0.1" "점서버_포트 = $STATION_PG_PORT" \
         "점서버_DB종류 = MS-SQL" "점서버_DB명 = station_test" \
         "점서버_LOGIN_ID = $(printf '%s' "$id" | tr 'a-z\055' 'U-n\041')" \
         "점서버_LOGIN_PW = $(printf '%s' "$password" | tr 'a-z\055' 'U-n\041')" \
@@ -62,7 +62,7 @@ run() {
     (cd "$work/elsewhere" && ODBCSYSINI=$work/odbc PGPORT=$STATION_PG_PORT \
         timeout 180 wine "$work/program/station-check.exe" > "$work/out.txt" 2> "$work/err.txt")
     status=$?
-    text=$(iconv -f CP949 -t UTF-8 < "$work/out.txt") || fail "the report is not CP949: $(od -c "$work/out.txt" | head)"
+    text=$(iconv -f CP949 -t UTF-8 < "$work/out.txt" | tr -d '\r') || fail "the report is not CP949: $(od -c "$work/out.txt" | head)"
 }
 line() { grep -F -- "$1" <<< "$text" | head -1; }
 
@@ -71,6 +71,7 @@ run
 [ "$status" -eq 0 ] || fail "working station: exit $status, expected 0; report:"$'\n'"$text"$'\n'"$(cat "$work/err.txt")"
 [[ $(line "서버 로그인") == OK* ]] || fail "no login line: $text"
 [[ $(line "덮어쓰기 (UPDATE)") == OK* ]] || fail "no overwrite line: $text"
+[[ $text != *"?"* ]] || fail "a character did not survive code page 949: $text"
 echo "working station: exit 0"; line "서버 로그인"
 
 settings clerk wrong-pw
