@@ -8,7 +8,8 @@ e2e_begin
 rm -f "$(e2e_settings_file)"
 e2e_start_station "$(e2e_start_folder)"
 
-win=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_SETTINGS" 30 "the settings screen")
+# The first start in a fresh Wine prefix is slow under load (its caches).
+win=$(e2e_wait_window "$E2E_PID" "$E2E_SIZE_SETTINGS" 60 "the settings screen")
 e2e_shot settings "$win"
 # Field by field, in their tab order; the first starts selected.
 values=(0001 "$E2E_PG_HOST" "$E2E_PG_PORT" MS-SQL "$E2E_DB" "$E2E_LOGIN" "$E2E_PASSWORD" 01 123-45-67890)
