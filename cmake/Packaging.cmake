@@ -2,6 +2,11 @@
 # the station also keeps its settings, photos and error log), a desktop entry,
 # and the maintainer scripts that prepare the folder and the ODBC driver name.
 
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsInstaller.cmake)
+  return()
+endif()
+
 set(STATION_PROGRAM_DIR opt/member-station)
 
 foreach(target member-station serial-test station-check)

@@ -5,7 +5,8 @@
 # e2e) run against the installed package, and the Debian package is built,
 # installed and removed again (scripts/check-package.sh). Last, when the Qt
 # for Windows is at hand, the Windows build (preset "windows") and its tests
-# under Wine (label windows).
+# under Wine (label windows), then its installer and the installed station
+# driven end to end under Wine (label e2e-windows).
 #   scripts/test.sh            ci, asan and windows
 #   scripts/test.sh ci         one preset (also: asan, windows)
 set -euo pipefail
@@ -62,7 +63,12 @@ for preset in "${presets[@]}"; do
     echo "=== preset windows (Qt from $STATION_WINDOWS_QT) ==="
     cmake --preset windows >/dev/null
     cmake --build --preset windows -j "$(nproc)"
-    ctest --preset windows -j "$(nproc)" -L windows
+    # Exactly the label windows: e2e-windows runs below, one at a time.
+    ctest --preset windows -j "$(nproc)" -L '^windows$'
+    # The Windows installer built, installed silently under Wine, and its
+    # station driven through X (label e2e-windows).
+    cmake --build --preset windows --target installer
+    ctest --preset windows -L e2e-windows
     continue
   fi
   echo "=== preset $preset ==="
@@ -77,3 +83,4 @@ for preset in "${presets[@]}"; do
     bash scripts/check-package.sh build/ci
   fi
 done
+

@@ -2,7 +2,10 @@
 # Puts up (or takes down) what every end-to-end scenario shares: the Debian
 # package installed, two operator accounts in the group member-station, the
 # store server (PostgreSQL with password logins on 127.0.0.5:5432) and the
-# driver name "SQL Server" registered for the run.
+# driver name "SQL Server" registered for the run. On Windows (E2E_PLATFORM)
+# the installer run silently in a Wine prefix of the run's own instead of the
+# package and the accounts, and "down" uninstalls and checks that the
+# station's data stayed and its programs went.
 #   rig.sh up | down
 # "up" takes down what an interrupted earlier run left; "down" leaves the
 # machine's package list, accounts and ODBC driver list as they were.
@@ -19,6 +22,12 @@ rig_down() {
             [ "$(ps -o lstart= -p "$pid" 2>/dev/null | tr -s ' ' _)" = "$started" ] && kill "$pid" 2>/dev/null || true
         done <"$E2E_STATE/pids"
         rm -f "$E2E_STATE/pids"
+    fi
+    if e2e_on_windows; then
+        e2e_pg_stop || true
+        rm -rf "$E2E_PG_DIR" "$E2E_ODBC" "$E2E_STATE/rig-up"
+        rig_down_windows "${1:-}"
+        return 0
     fi
     for user in "$E2E_OPERATOR" "$E2E_OPERATOR2"; do
         if id "$user" >/dev/null 2>&1; then
@@ -42,6 +51,10 @@ rig_down() {
 }
 
 rig_up() {
+    if e2e_on_windows; then
+        rig_up_windows
+        return 0
+    fi
     [ "$(id -u)" = 0 ] || { echo "e2e: skipped (needs root to install the package and add accounts)"; exit "$E2E_SKIP"; }
     if dpkg-query -W -f='${Status}' member-station 2>/dev/null | grep -q "install ok installed" &&
         [ ! -f "$E2E_STATE/installed-by-e2e" ]; then
@@ -53,7 +66,7 @@ rig_up() {
         echo "e2e: skipped ($E2E_PG_HOST:$E2E_PG_PORT is taken; the test's store server must listen there)"
         exit "$E2E_SKIP"
     fi
-    rig_down
+    rig_down quiet
     mkdir -p "$E2E_STATE"
     chmod 755 "$E2E_STATE"
 
@@ -76,14 +89,20 @@ rig_up() {
         chown -R "$user:" "$E2E_STATE/home/$user"
     done
 
-    # 3. The store server, checking passwords over TCP.
+    rig_store_up
+    touch "$E2E_STATE/rig-up"
+    echo "e2e rig up: $(basename "$deb"), accounts $E2E_OPERATOR $E2E_OPERATOR2, PostgreSQL on $E2E_PG_HOST:$E2E_PG_PORT"
+}
+
+# The store server, checking passwords over TCP, and "SQL Server" as
+# psqlODBC for the station's environment only.
+rig_store_up() {
     local bin
     bin=$(e2e_pg_bin)
     mkdir -p "$E2E_PG_DIR"
-    chown postgres: "$E2E_PG_DIR"
     printf '%s\n' "$E2E_PASSWORD" >"$E2E_PG_DIR/pw"
-    chown postgres: "$E2E_PG_DIR/pw"
-    runuser -u postgres -- "$bin/initdb" -D "$E2E_PG_DIR/data" -U "$E2E_PG_SUPER" \
+    [ "$(id -u)" != 0 ] || chown -R postgres: "$E2E_PG_DIR"
+    e2e_as_pg "$bin/initdb" -D "$E2E_PG_DIR/data" -U "$E2E_PG_SUPER" \
         --pwfile="$E2E_PG_DIR/pw" --auth-local=peer --auth-host=scram-sha-256 -E UTF8 \
         --locale=C.UTF-8 >"$E2E_PG_DIR/initdb.log" 2>&1 || { cat "$E2E_PG_DIR/initdb.log" >&2; exit 1; }
     rm -f "$E2E_PG_DIR/pw"
@@ -107,9 +126,90 @@ ByteaAsLongVarBinary = 1
 INI
     : >"$E2E_ODBC/odbc.ini"
     chmod -R a+rX "$E2E_ODBC"
+}
 
+# ---- Windows: the installer under Wine
+WIN_UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\MemberStation'
+WIN_MENU_SHORTCUT='ProgramData/Microsoft/Windows/Start Menu/Programs/회원등록/회원등록.lnk'
+win_setup() { ls -t "$E2E_BUILD"/member-station-*-setup.exe 2>/dev/null | head -n1; }
+
+rig_up_windows() {
+    local setup status
+    setup=$(win_setup)
+    [ -n "$setup" ] || { echo "e2e: skipped (no installer: cmake --build --preset windows --target installer)"; exit "$E2E_SKIP"; }
+    command -v wine >/dev/null || { echo "e2e: skipped (no wine)"; exit "$E2E_SKIP"; }
+    rig_down quiet
+    mkdir -p "$E2E_STATE"
+    chmod 755 "$E2E_STATE"
+    # The prefix made without a display: no dialogs offering Mono or Gecko.
+    DISPLAY= wine wineboot -i >/dev/null 2>&1
+    wineserver -w
+
+    # A folder holding something else is refused, and left alone.
+    status=0
+    DISPLAY= wine "$setup" /S '/D=C:\windows' >/dev/null 2>&1 || status=$?
+    wineserver -w
+    [ "$status" != 0 ] || e2e_fail "the installer accepted C:\\windows, a folder of something else"
+    [ ! -e "$WINEPREFIX/drive_c/windows/member-station.exe" ] || e2e_fail "the installer wrote into C:\\windows"
+
+    # Silently into the chosen folder; Wine's icacls only reports what it is
+    # asked (it sets nothing), so its log shows the permissions asked for.
+    status=0
+    DISPLAY= WINEDEBUG=-all,fixme+icacls wine "$setup" /S "/D=$E2E_WIN_PROGRAM_DIR" >"$E2E_STATE/install.log" 2>&1 || status=$?
+    wineserver -w
+    [ "$status" = 0 ] || e2e_fail "silent install: exit status $status ($E2E_STATE/install.log)"
+    local f
+    for f in member-station.exe station-check.exe serial-test.exe uninstall.exe Qt6Core.dll Qt6Multimedia.dll \
+        libstdc++-6.dll libwinpthread-1.dll; do
+        [ -f "$E2E_PROGRAM_DIR/$f" ] || e2e_fail "not installed: $f"
+    done
+    [ -n "$(find "$E2E_PROGRAM_DIR" -name qwindows.dll)" ] && [ -n "$(find "$E2E_PROGRAM_DIR" -name qjpeg.dll)" ] &&
+        [ -n "$(find "$E2E_PROGRAM_DIR" -name windowsmediaplugin.dll)" ] || e2e_fail "plugins missing"
+    [ -n "$(find "$E2E_PROGRAM_DIR" -iname '*.ttf')" ] || e2e_fail "no fonts installed"
+    grep -q "icacls.*MemberStation.*/inheritance:r" "$E2E_STATE/install.log" || e2e_fail "the installer set no folder permissions"
+    wine reg query "$WIN_UNINSTALL_KEY" /v UninstallString 2>/dev/null | grep -qF "$E2E_WIN_PROGRAM_DIR\\uninstall.exe" ||
+        e2e_fail "no uninstaller in the programs list"
+    [ -f "$WINEPREFIX/drive_c/$WIN_MENU_SHORTCUT" ] || e2e_fail "no Start-menu shortcut"
+    # The station is started as its desktop shortcut starts it.
+    local target
+    target=$(e2e_shortcut_target "$E2E_SHORTCUT") || e2e_fail "no desktop shortcut to the station"
+    [ "$target" = "$E2E_WIN_PROGRAM_DIR\\member-station.exe" ] || e2e_fail "the shortcut starts '$target'"
+    printf '%s' "$target" >"$E2E_STATE/station-target"
+
+    rig_store_up
     touch "$E2E_STATE/rig-up"
-    echo "e2e rig up: $(basename "$deb"), accounts $E2E_OPERATOR $E2E_OPERATOR2, PostgreSQL on $E2E_PG_HOST:$E2E_PG_PORT"
+    echo "e2e rig up: $(basename "$setup") installed silently in $E2E_WIN_PROGRAM_DIR (Wine), PostgreSQL on $E2E_PG_HOST:$E2E_PG_PORT"
+}
+
+# Uninstalls (checking, unless "quiet": the data files stay, the programs,
+# shortcuts and the programs-list entry go) and removes the prefix.
+rig_down_windows() {
+    [ -d "$WINEPREFIX" ] || return 0
+    wineserver -k 2>/dev/null || true
+    if [ -f "$E2E_PROGRAM_DIR/uninstall.exe" ]; then
+        local data=(환경설정.CFG 출입문설정.CFG 카메라설정.CFG 회원사진/010-0000-0000.JPG ERROR_LOG/20260101.LOG) f
+        for f in "${data[@]}"; do
+            mkdir -p "$(dirname "$E2E_PROGRAM_DIR/$f")"
+            [ -e "$E2E_PROGRAM_DIR/$f" ] || echo "$f" >"$E2E_PROGRAM_DIR/$f"
+        done
+        local before status=0
+        before=$(cd "$E2E_PROGRAM_DIR" && md5sum "${data[@]}")
+        DISPLAY= wine "$E2E_PROGRAM_DIR/uninstall.exe" /S >/dev/null 2>&1 || status=$?
+        # The uninstaller runs on from a copy of itself.
+        wineserver -w
+        if [ "$1" != quiet ]; then
+            [ "$status" = 0 ] || e2e_fail "silent uninstall: exit status $status"
+            [ "$(cd "$E2E_PROGRAM_DIR" && md5sum "${data[@]}")" = "$before" ] || e2e_fail "the uninstaller changed the station's data"
+            local left
+            left=$(cd "$E2E_PROGRAM_DIR" && find . -type f | grep -vxF -f <(printf './%s\n' "${data[@]}") || true)
+            [ -z "$left" ] || e2e_fail "the uninstaller left program files: $left"
+            [ ! -e "$E2E_SHORTCUT" ] && [ ! -e "$WINEPREFIX/drive_c/$WIN_MENU_SHORTCUT" ] || e2e_fail "shortcuts left"
+            ! wine reg query "$WIN_UNINSTALL_KEY" >/dev/null 2>&1 || e2e_fail "still in the programs list"
+            echo "uninstalled: programs, shortcuts and the programs-list entry gone; ${#data[@]} data files kept"
+        fi
+    fi
+    wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX" "$E2E_STATE/station-target"
 }
 
 case "${1:-}" in

@@ -3,7 +3,7 @@
 # the JPEG and no photo file stays behind, in the program folder or elsewhere.
 source "$(dirname "$0")/../lib.sh"
 e2e_begin
-elsewhere=$E2E_STATE/home/$E2E_OPERATOR/elsewhere
+elsewhere=$(e2e_elsewhere)
 rm -rf "${elsewhere:?}"/*
 e2e_start_ready "$elsewhere"
 e2e_enter_member 12345678 "김철수" "서울시 강남구 역삼동 1" M

@@ -5,7 +5,7 @@ e2e_begin
 e2e_start_ready
 first=$E2E_PID
 first_main=$E2E_MAIN
-e2e_start_station "$E2E_STATE/home/$E2E_OPERATOR/elsewhere"
+e2e_start_station "$(e2e_elsewhere)"
 E2E_MAIN=none
 e2e_wait_dialog 30 "the second copy's message" >/dev/null
 e2e_dismiss_until_exit
