@@ -23,16 +23,18 @@ source tests/support/postgres.sh start
 trap 'station_pg_stop' EXIT
 
 # The Qt for Windows: STATION_WINDOWS_QT (an unpacked install prefix), or
-# the archive STATION_WINDOWS_QT_ARCHIVE unpacked once into build/.
+# the archive STATION_WINDOWS_QT_ARCHIVE (by default the one in the shared
+# folder beside the checkout, where there is one) unpacked once into build/.
 windows_qt() {
   if [ -n "${STATION_WINDOWS_QT:-}" ]; then
     [ -f "$STATION_WINDOWS_QT/lib/cmake/Qt6/Qt6Config.cmake" ] && return 0
     echo "STATION_WINDOWS_QT=$STATION_WINDOWS_QT holds no Qt (lib/cmake/Qt6 missing)" >&2
     return 1
   fi
-  local archive=${STATION_WINDOWS_QT_ARCHIVE:-}
+  local archive=${STATION_WINDOWS_QT_ARCHIVE:-../shared/windows-qt/qt-6.4.2-mingw-w64-x86_64.tar.xz}
   [ -n "$archive" ] && [ -f "$archive" ] || return 1
   local name
+  archive=$(cd "$(dirname "$archive")" && pwd)/$(basename "$archive")
   name=$(basename "$archive" .tar.xz)
   if [ ! -f "build/$name/lib/cmake/Qt6/Qt6Config.cmake" ]; then
     echo "=== unpacking $archive into build/ ==="
