@@ -1,4 +1,5 @@
 #include "util/pluginpaths.h"
+#include "util/pluginpaths_p.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,26 +9,6 @@
 #include <string>
 
 namespace {
-
-const char kPluginPathVariable[] = "QT_PLUGIN_PATH";
-
-QByteArray& savedPluginPathVariable() {
-    static QByteArray value;
-    return value;
-}
-
-bool& pluginPathVariableWasSet() {
-    static bool set = false;
-    return set;
-}
-
-void restorePluginPathVariable() {
-    if (pluginPathVariableWasSet()) {
-        qputenv(kPluginPathVariable, savedPluginPathVariable());
-    } else {
-        qunsetenv(kPluginPathVariable);
-    }
-}
 
 // The folder of the running program file, known before the application
 // object exists.
@@ -63,14 +44,6 @@ void RestrictPluginPaths() {
     Q_INIT_RESOURCE(qtpaths);
     const QString folder = programFolder();
 
-    // As on Unix (pluginpaths_unix.cpp): the application object recomputes
-    // the search path and replays only what was changed against the path
-    // known before; with QT_PLUGIN_PATH naming the program's folder alone
-    // until then, every other folder (the caller's variable, a plugin
-    // folder relative to the working folder) is taken away again.
-    pluginPathVariableWasSet() = qEnvironmentVariableIsSet(kPluginPathVariable);
-    savedPluginPathVariable() = qgetenv(kPluginPathVariable);
-    qputenv(kPluginPathVariable, QFile::encodeName(folder));
-    QCoreApplication::setLibraryPaths({folder});
-    qAddPreRoutine(restorePluginPathVariable);
+    // Then, as on Unix, Qt searches that folder only.
+    SearchPluginsOnlyIn(folder, folder);
 }
