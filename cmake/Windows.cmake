@@ -100,7 +100,7 @@ function(station_add_wine_test name)
     set_tests_properties(windows.wineprefix windows.wineserver PROPERTIES
       LABELS windows TIMEOUT 180 ENVIRONMENT "${STATION_WINE_ENV}")
   endif()
-  add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/in-program-folder-wine.sh
-    ${CMAKE_BINARY_DIR}/test-program-folders ${STATION_WINDOWS_TEST_RUNTIME} $<TARGET_FILE:${name}>)
+  add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/in-program-folder.sh
+    --wine ${STATION_WINDOWS_TEST_RUNTIME} ${CMAKE_BINARY_DIR}/test-program-folders $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_prefix)
 endfunction()

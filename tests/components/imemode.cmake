@@ -7,8 +7,8 @@ if(WIN32)
     LABELS gui NOT_UNDER_WINE "run as tst_imemode_win_x, on an X server")
   target_link_libraries(tst_imemode_win PRIVATE imm32)
   add_test(NAME tst_imemode_win_x COMMAND xvfb-run -a -s "-screen 0 1280x1024x24"
-    bash ${PROJECT_SOURCE_DIR}/tests/support/in-program-folder-wine.sh
-    ${CMAKE_BINARY_DIR}/test-program-folders ${STATION_WINDOWS_TEST_RUNTIME}
+    bash ${PROJECT_SOURCE_DIR}/tests/support/in-program-folder.sh
+    --wine ${STATION_WINDOWS_TEST_RUNTIME} ${CMAKE_BINARY_DIR}/test-program-folders
     $<TARGET_FILE:tst_imemode_win> -platform windows)
   set_tests_properties(tst_imemode_win_x PROPERTIES
     FIXTURES_REQUIRED wine_prefix LABELS "windows;gui" TIMEOUT 120
