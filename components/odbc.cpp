@@ -135,9 +135,11 @@ QString OdbcConnectionValue(const QString& value) {
 qsizetype OdbcConnectionValueBreak(const QString& value) {
     for (qsizetype i = 0; i < value.size(); ++i) {
         const char16_t unit = value.at(i).unicode();
-        // Only "}" ends a braced value; a unit that reads as "}" without
-        // being one cannot be doubled.
-        if (unit == 0 || (unit > 0xff && (unit & 0xff) == u'}')) {
+        // "}" itself too: FreeTDS ends a braced value at the first "};" and
+        // keeps "}}" doubled, Windows' driver undoubles it, and which of them
+        // stands behind "SQL Server" cannot be told from here. A unit that
+        // reads as "}" in unixODBC's narrowed copy cannot be doubled at all.
+        if (unit == 0 || (unit & 0xff) == u'}') {
             return i;
         }
     }

@@ -46,18 +46,21 @@ private:
 };
 
 // A value for a connection string's "KEY=value": as it stands when it
-// holds nothing a parser reads as syntax, else in braces with every "}"
-// doubled, so that it stays one value whatever it holds (a later key would
-// win, and a DRIVER= key names a library that the driver manager loads).
+// holds nothing a parser reads as syntax, else in braces, so that it stays
+// one value whatever it holds (a later key would win, a DRIVER= key names a
+// library that the driver manager loads, FreeTDS's DumpFile= a file it
+// overwrites). A "}" would be doubled, which only some drivers undo: values
+// holding one are refused first (OdbcConnectionValueBreak).
 // unixODBC looks for the driver in a copy narrowed to each UTF-16 unit's low
 // byte, where U+AC3B reads as ";": such characters are braced too. Plain
 // values stay bare: psqlODBC takes braces literally in keys other than PWD.
 QString OdbcConnectionValue(const QString& value);
 // The position of the first character that no quoting keeps inside its
-// value, -1 when there is none: a NUL ends the string, and a character
-// whose low byte reads as "}" in unixODBC's narrowed copy (U+AC7D) ends a
-// braced value there early. Such a value must be refused before it
-// reaches OdbcConnectionValue.
+// value for every driver, -1 when there is none: a NUL ends the string; "}"
+// ends a braced value early in FreeTDS (which reads "x};K=v;" as the value
+// "x" and a key K), and so does a character whose low byte reads as "}" in
+// unixODBC's narrowed copy (U+AC7D). Such a value must be refused before
+// it reaches OdbcConnectionValue.
 qsizetype OdbcConnectionValueBreak(const QString& value);
 
 // One connection. A new object is closed and touches no ODBC function until

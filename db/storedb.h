@@ -36,8 +36,9 @@ inline constexpr char StoreDefaultPort[] = "1433";
 //   "DRIVER={SQL Server};SERVER=<address>,<port>;DATABASE=<db>;UID=<id>;PWD=<pw>;"
 // with "1433" for an empty port, followed by the platform's driver settings
 // (StoreDriverSettings()). Each value goes in untrimmed as one value: bare
-// when plain, braced when it holds ";", "=", "{", "}" or edge spaces
-// (OdbcConnectionValue), so no settings value can add or replace a key.
+// when plain, braced when it holds ";", "=", "{" or edge spaces
+// (OdbcConnectionValue), so no settings value can add or replace a key;
+// values holding "}" are refused (StoreSettingsProblem).
 QString StoreConnectionString(const QString& address, const QString& port, const QString& database,
                               const QString& loginId, const QString& password);
 

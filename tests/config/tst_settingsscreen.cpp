@@ -144,7 +144,12 @@ private Q_SLOTS:
         QTest::newRow("password with a control character")
             << QStringLiteral("sa") << QStringLiteral("p\tw")
             << QStringLiteral("서버 접속 비번에 저장할 수 없는 문자가 있습니다");
-        // The driver manager reads U+AC7D as "}": it would end a braced value.
+        // FreeTDS ends a braced value at "}"; the driver manager reads
+        // U+AC7D as one.
+        QTest::newRow("id with }")
+            << QStringLiteral("s}a") << QStringLiteral("pw")
+            << QStringLiteral(
+                   "서버 접속 아이디에 서버 접속에 쓸 수 없는 문자(U+007D '}')가 있습니다");
         QTest::newRow("password the driver could not take whole")
             << QStringLiteral("sa") << QStringLiteral("p걽;w")
             << QStringLiteral(

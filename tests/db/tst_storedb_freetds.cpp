@@ -185,33 +185,58 @@ private Q_SLOTS:
                  qPrintable(StoreDb.lastOpenError()));
     }
 
-    // Settings values go in as one value each: a DB name cannot add a key
-    // that names a library, also through characters the driver manager
-    // reads as ";" (U+AC3B: braced) or "}" (U+AC7D: refused before any
-    // attempt).
-    void settingsValuesCannotNameALibrary_data() {
-        QTest::addColumn<QString>("database");
+    // Settings values go in as one value each, in every field: none can add
+    // a key that names a library or a file FreeTDS overwrites with its trace
+    // (the connect writes it, no server needed), also through characters
+    // the driver manager reads as ";" (U+AC3B: braced) or "}" (U+AC7D). A
+    // "}" is refused before any attempt: FreeTDS ends a braced value there.
+    void settingsValuesStayOneValue_data() {
+        QTest::addColumn<int>("field"); // address, port, database, login, password
+        QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("after ;") << QStringLiteral("store;DRIVER=%1;") << false;
-        QTest::newRow("after }") << QStringLiteral("store};DRIVER=%1;") << false;
-        QTest::newRow("braced") << QStringLiteral("{store};DRIVER={%1};") << false;
-        QTest::newRow("read as ;") << QStringLiteral("store갻DRIVER=%1") << false;
-        QTest::newRow("read as }") << QStringLiteral("store걽;DRIVER=%1;") << true;
+        const QStringList names{QStringLiteral("address"), QStringLiteral("port"),
+                                QStringLiteral("database"), QStringLiteral("login"),
+                                QStringLiteral("password")};
+        for (int field = 0; field < names.size(); ++field) {
+            QTest::addRow("%s: };", qPrintable(names[field]))
+                << field << QStringLiteral("x};DumpFile=@DUMP@;APP=z") << true;
+            QTest::addRow("%s: }};", qPrintable(names[field]))
+                << field << QStringLiteral("x}};DumpFile=@DUMP@;DRIVER=@LIB@;") << true;
+        }
+        QTest::newRow("database: ;")
+            << 2 << QStringLiteral("store;DRIVER=@LIB@;DumpFile=@DUMP@;") << false;
+        QTest::newRow("database: {") << 2 << QStringLiteral("{store;DumpFile={@DUMP@") << false;
+        QTest::newRow("login: = ;") << 3 << QStringLiteral("sa=1;DumpFile=@DUMP@;") << false;
+        QTest::newRow("password: ; { =")
+            << 4 << QStringLiteral("pw;{DumpFile=@DUMP@;{DRIVER=@LIB@") << false;
+        QTest::newRow("database: read as ;")
+            << 2 << QStringLiteral("store갻DumpFile=@DUMP@") << false;
+        QTest::newRow("database: read as }")
+            << 2 << QStringLiteral("store걽;DRIVER=@LIB@;DumpFile=@DUMP@;") << true;
     }
-    void settingsValuesCannotNameALibrary() {
-        QFETCH(QString, database);
+    void settingsValuesStayOneValue() {
+        QFETCH(int, field);
+        QFETCH(QString, value);
         QFETCH(bool, refused);
         QTemporaryDir folder;
         const QString library = folder.filePath(QStringLiteral("x.so"));
+        const QString dump = folder.filePath(QStringLiteral("dump"));
         QVERIFY(QFile::copy(QStringLiteral(STATION_PLANTED_LIBRARY), library));
+        value.replace(QStringLiteral("@DUMP@"), dump).replace(QStringLiteral("@LIB@"), library);
         LoopbackSocket closed(false);
         QVERIFY(closed.ok());
-        QVERIFY(!OpenStoreDb(StoreDb, QStringLiteral("127.0.0.1"), closed.port(),
-                             database.arg(library), QStringLiteral("sa"), QStringLiteral("pw")));
+        QStringList values{QStringLiteral("127.0.0.1"), closed.port(), QStringLiteral("store"),
+                           QStringLiteral("sa"), QStringLiteral("pw")};
+        values[field] = field == 1 ? closed.port() + value : value;
+        QCOMPARE(
+            !StoreSettingsProblem(values[0], values[1], values[2], values[3], values[4]).isEmpty(),
+            refused);
+        QVERIFY(!OpenStoreDb(StoreDb, values[0], values[1], values[2], values[3], values[4]));
         QVERIFY2(!QFileInfo::exists(library + QStringLiteral(".loaded")),
                  qPrintable(StoreDb.lastOpenError()));
+        QVERIFY2(!QFileInfo::exists(dump), qPrintable(StoreDb.connectionString()));
         // A refused value makes no attempt at all.
-        QCOMPARE(StoreDb.connectionString().contains(library), !refused);
+        QCOMPARE(StoreDb.connectionString().contains(dump), !refused);
     }
 
     void silentServerTimesOutAfterFiveSeconds() {

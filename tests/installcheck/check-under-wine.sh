@@ -47,13 +47,14 @@ cp "$check" "$work/program/station-check.exe" || exit 1
 : > "$work/program/출입문설정.CFG"
 
 # The settings file as the settings screen writes it: CP949, CR LF, the login
-# lines shifted by the station's key (12 down for these ASCII letters).
+# lines shifted by the station's key (each character 12 down).
+shift_down() { printf '%s' "$1" | perl -CS -pe 's/(.)/chr(ord($1) - 12)/ge'; }
 settings() {
     local id=$1 password=$2
     printf '%s\r\n' "매장코드 = 0001" "점서버_IP = 127.0.0.1" "점서버_포트 = $STATION_PG_PORT" \
         "점서버_DB종류 = MS-SQL" "점서버_DB명 = station_test" \
-        "점서버_LOGIN_ID = $(printf '%s' "$id" | tr 'a-z\055' 'U-n\041')" \
-        "점서버_LOGIN_PW = $(printf '%s' "$password" | tr 'a-z\055' 'U-n\041')" \
+        "점서버_LOGIN_ID = $(shift_down "$id")" \
+        "점서버_LOGIN_PW = $(shift_down "$password")" \
         "POSID  = 01" "사업자번호  = 123-45-67890" | iconv -f UTF-8 -t CP949 > "$work/program/환경설정.CFG"
 }
 
@@ -80,6 +81,22 @@ run
 login=$(line "서버 로그인")
 [[ $login == 실패* && $login == *password* ]] || fail "the login line does not say why: $login"
 echo "wrong password: exit 4"; echo "$login"
+
+# Through the Windows driver manager too, each value reaches the server
+# whole or is refused before any attempt: a password holding "; { =" logs
+# in; one holding "};" (FreeTDS would read a DumpFile key after it) is
+# refused with the field and the character, and no file appears.
+psql_admin -c "ALTER ROLE clerk PASSWORD 'c;{l=erk-pw'" || fail "cannot change the password"
+for row in "c;{l=erk-pw:0:OK" "x};DumpFile=$work/dump;:1:U+007D"; do
+    settings clerk "${row%%:*}"
+    run
+    expected=${row#*:}
+    [ "$status" -eq "${expected%%:*}" ] || fail "password ${row%%:*}: exit $status; report:"$'\n'"$text"
+    grep -qF -- "${expected#*:}" <<< "$text" || fail "password ${row%%:*}: no ${expected#*:}: $text"
+    [ ! -e "$work/dump" ] || fail "password ${row%%:*}: the driver wrote a file"
+    echo "password ${row%%:*}: exit $status"
+done
+psql_admin -c "ALTER ROLE clerk PASSWORD 'clerk-pw'" || fail "cannot change the password back"
 
 # Without Qt's multimedia backend beside it: still a report, a warning line.
 rm -rf "$work/program/multimedia"
