@@ -91,6 +91,15 @@ bool writeAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
+// A file an operator's station made in `folder` for every operator there:
+// an operator's (not root's, whose files are the package's or the system's),
+// the folder's group, read and write for it and no one else.
+bool madeForTheGroup(const struct stat& info, const QString& folder) {
+    struct stat folderInfo {};
+    return info.st_uid != 0 && ::stat(QFile::encodeName(folder).constData(), &folderInfo) == 0 &&
+           info.st_gid == folderInfo.st_gid && (info.st_mode & 0777) == 0660;
+}
+
 } // namespace
 
 bool OpenSharedFile(QFile& file, const QString& path, qint64 maxBytes, QString* error,
@@ -142,8 +151,10 @@ bool AppendToSharedFile(const QString& path, const QByteArray& bytes, GroupAcces
     if (const QString why = notUsable(info, -1); !why.isEmpty()) {
         return fail(error, path, why);
     }
-    // A second name would be another account's file reached through a hard link.
-    if (info.st_nlink != 1) {
+    // A second name may be a private file reached through a hard link; one
+    // the station made for the group (an operator's, group-writable) leads
+    // nowhere new, the write going through this descriptor.
+    if (info.st_nlink != 1 && !madeForTheGroup(info, QFileInfo(path).absolutePath())) {
         return fail(error, path, QStringLiteral("다른 이름이 있는 파일입니다"));
     }
     if (created && !ShareNewFileWithFolderGroup(fd.fd, QFileInfo(path).absolutePath(), access)) {
@@ -194,16 +205,36 @@ bool ReplaceSharedFile(const QString& path, const QByteArray& bytes, GroupAccess
 bool UpdateSharedFile(const QString& path, const QByteArray& bytes, QString* error) {
     Fd fd(openRetrying(QFile::encodeName(path), O_WRONLY | kSafeFlags));
     struct stat info {};
+    // Another account's plain file. Extra names only on the package's (root's)
+    // file: only root can have put it under this name in the sticky folder,
+    // and a second name an operator gave it leads to the same file.
     const bool inPlace = fd.fd >= 0 && fstat(fd.fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                         info.st_uid != geteuid() && info.st_nlink == 1;
+                         info.st_uid != geteuid() && (info.st_nlink == 1 || info.st_uid == 0);
     if (!inPlace) {
         // Missing, this account's own, or nothing to write into: in the
         // sticky folder the rename replaces only a name this account owns.
         return ReplaceSharedFile(path, bytes, GroupAccess::ReadWrite, error);
     }
-    // A few bytes over the old ones, then cut to length: a reader meanwhile
-    // sees at worst a mix, which reads as no choice.
-    if (!makeBlocking(fd.fd) || !writeAll(fd.fd, bytes) || ftruncate(fd.fd, bytes.size()) != 0) {
+    if (!makeBlocking(fd.fd)) {
+        return fail(error, path, errnoText(errno));
+    }
+    // Never a state that reads as another choice: room for a longer text is
+    // taken first (a full disk fails here, the old text whole); a shorter one
+    // is padded with spaces to the old length, a line without "=", so that
+    // a stop before the cut leaves the new text and blanks, not an old tail.
+    const qint64 oldSize = info.st_size;
+    if (bytes.size() > oldSize) {
+        if (const int code = posix_fallocate(fd.fd, 0, bytes.size()); code != 0) {
+            const int kept = ftruncate(fd.fd, oldSize);
+            Q_UNUSED(kept);
+            return fail(error, path, errnoText(code));
+        }
+    }
+    QByteArray padded = bytes;
+    if (padded.size() < oldSize) {
+        padded.append(QByteArray(oldSize - padded.size(), ' '));
+    }
+    if (!writeAll(fd.fd, padded) || ftruncate(fd.fd, bytes.size()) != 0) {
         return fail(error, path, errnoText(errno));
     }
     const int closed = ::close(fd.release());

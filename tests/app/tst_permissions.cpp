@@ -485,16 +485,22 @@ private Q_SLOTS:
     }
 
     // The camera file as the package leaves it (root's, the group may write
-    // it), and as an operator's station makes it where there is none: each
-    // operator's choice is the one the next start finds, whoever starts.
+    // it), also with a second name an operator gave it (and the day's log
+    // too), and as an operator's station makes it where there is none: each
+    // operator's choice is the one the next start finds, whoever starts. A
+    // save cut short (a file-size limit kills the writer, as a full disk or
+    // a crash would stop it) leaves the last choice, never a piece of the new.
     void everyOperatorsCameraChoiceHolds_data() {
         QTest::addColumn<bool>("packaged");
-        QTest::newRow("the package's file") << true;
-        QTest::newRow("made by the first operator") << false;
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("the package's file") << true << false;
+        QTest::newRow("the package's file, hard-linked by an operator") << true << true;
+        QTest::newRow("made by the first operator") << false << false;
     }
     void everyOperatorsCameraChoiceHolds() {
         needAccounts();
         QFETCH(bool, packaged);
+        QFETCH(bool, linked);
         ScratchStation station;
         QVERIFY(station.ready());
         const QString helper = station.copy(kHelper);
@@ -503,6 +509,29 @@ private Q_SLOTS:
             QVERIFY(writeFile(file, {}));
             QCOMPARE(chown(QFile::encodeName(file).constData(), 0, groupId()), 0);
             QCOMPARE(chmod(QFile::encodeName(file).constData(), 0660), 0);
+        }
+        if (linked) {
+            const QByteArray logs = QFile::encodeName(station.path(QStringLiteral("ERROR_LOG")));
+            QVERIFY(QDir(station.path()).mkdir(QStringLiteral("ERROR_LOG")));
+            QCOMPARE(chown(logs.constData(), 0, groupId()), 0);
+            QCOMPARE(chmod(logs.constData(), 02770), 0);
+            QCOMPARE(
+                runAs(kOperator1, helper, {QStringLiteral("log"), QStringLiteral("first")}).code,
+                0);
+            const QString log = station.path(QStringLiteral("ERROR_LOG/"))
+                                    .append(QDir(station.path(QStringLiteral("ERROR_LOG")))
+                                                .entryList(QDir::Files)
+                                                .value(0));
+            for (const QString& target : {file, log}) {
+                QCOMPARE(runAs(kOperator1, QStringLiteral("ln"),
+                               {target, target + QStringLiteral(".second")})
+                             .code,
+                         0);
+            }
+            const Outcome second =
+                runAs(kOperator2, helper, {QStringLiteral("log"), QStringLiteral("second")});
+            QVERIFY2(second.code == 0 && second.out.isEmpty(), qPrintable(second.out));
+            QVERIFY(readFile(log).contains("second"));
         }
         const QString cameras[] = {QStringLiteral("/dev/video-one"),
                                    QStringLiteral("/dev/video-two"),
@@ -516,6 +545,12 @@ private Q_SLOTS:
                 QCOMPARE(runAs(account, helper, {QStringLiteral("camera-read")}).out, cameras[i]);
             }
         }
+        const Outcome cut = runAs(kOperator2, QStringLiteral("prlimit"),
+                                  {QStringLiteral("--fsize=%1").arg(statOf(file).st_size + 3),
+                                   helper, QStringLiteral("camera-write"),
+                                   QStringLiteral("/dev/a-camera-with-a-longer-name")});
+        QVERIFY(cut.code != 0);
+        QCOMPARE(runAs(kOperator1, helper, {QStringLiteral("camera-read")}).out, cameras[2]);
         const struct stat info = statOf(file);
         QCOMPARE(info.st_uid, packaged ? 0 : uidOf(kOperator1));
         QCOMPARE(info.st_gid, groupId());
