@@ -188,6 +188,33 @@ done
 for f in "${planted[@]}"; do
     rm -rf "$f"
 done
+
+# 1c. An upgrade from a version whose lock and camera file an operator could
+# replace: a hard link to root's private file under those names, and the
+# operator's own ERROR_LOG holding a log. The linked file keeps owner and
+# mode; the names get new files of root's; the log moves into a folder of
+# root's.
+victim=$(mktemp /opt/.check-package-victim.XXXXXX)
+chmod 600 "$victim"
+for name in member-station.lock 카메라설정.CFG; do
+    rm -f "$folder/$name"
+    ln "$victim" "$folder/$name"
+done
+rm -rf "$folder/ERROR_LOG"
+as_member sh -c "mkdir '$folder/ERROR_LOG' && echo kept >'$folder/ERROR_LOG/old.LOG'"
+/var/lib/dpkg/info/member-station.postinst configure
+victim_after=$(stat -c %U:%G:%a:%h "$victim")
+rm -f "$victim"
+[ "$victim_after" = root:root:600:1 ] || fail "postinst changed a hard-linked file: $victim_after"
+[ "$(stat -c %U:%G:%a:%h "$folder/member-station.lock")" = root:member-station:640:1 ] ||
+    fail "the lock file is not a new root:member-station:640 after the upgrade"
+[ "$(stat -c %U:%G:%a:%h "$folder/카메라설정.CFG")" = root:member-station:660:1 ] ||
+    fail "the camera choice file is not a new root:member-station:660 after the upgrade"
+[ "$(stat -c %U:%G:%a "$folder/ERROR_LOG")" = root:member-station:2770 ] ||
+    fail "ERROR_LOG is not root:member-station:2770 after the upgrade"
+[ "$(cat "$folder/ERROR_LOG/old.LOG")" = kept ] || fail "the operator's old log was not kept"
+rm -f "$folder/ERROR_LOG/old.LOG"
+ls -a "$folder" | grep -q '^\.package' && fail "postinst left a scratch entry behind"
 userdel "$member"
 [ "$(driver_of_sql_server)" = "$freetds" ] || fail "SQL Server not registered for FreeTDS"
 ldd /opt/member-station/member-station | grep -q "not found" && fail "a library of the program is missing"
