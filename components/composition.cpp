@@ -80,8 +80,8 @@ bool Composition::eventFilter(QObject* watched, QEvent* event) {
         if (!im.preeditString().isEmpty() || !im.commitString().isEmpty()) {
             echo_.clear();
         }
-        const bool ends = !im.commitString().isEmpty() && im.preeditString().isEmpty() &&
-                          !field.shown.isEmpty();
+        const bool ends =
+            !im.commitString().isEmpty() && im.preeditString().isEmpty() && !field.shown.isEmpty();
         field.completed = ends ? im.commitString() : QString();
         field.shown = im.preeditString();
         break;
