@@ -4,6 +4,7 @@
 #include "app/registrationart.h"
 #include "app/registrationlayout.h"
 #include "app/singleinstance.h"
+#include "components/composition.h"
 #include "components/hotspot.h"
 #include "components/mylabel.h"
 #include "components/mytext.h"
@@ -208,10 +209,18 @@ void FrmPOS_판매::buildWidgets() {
     m_성명->setImeMode(10);
     m_주소->setImeMode(10);
     connect(m_휴대폰번호, &MyText::lostFocus, this, [this] { 휴대폰번호_LostFocus(); });
-    connect(m_버튼남, &HotSpot::released, this,
-            [this](Qt::MouseButton) { m_남여구분->setText(QStringLiteral("남")); });
-    connect(m_버튼여, &HotSpot::released, this,
-            [this](Qt::MouseButton) { m_남여구분->setText(QStringLiteral("여")); });
+    // Every action that reads or clears the fields first makes a syllable
+    // still being composed part of its field: the areas take no focus, so
+    // nothing else would.
+    m_composition = new Composition(this);
+    connect(m_버튼남, &HotSpot::released, this, [this](Qt::MouseButton) {
+        m_composition->complete();
+        m_남여구분->setText(QStringLiteral("남"));
+    });
+    connect(m_버튼여, &HotSpot::released, this, [this](Qt::MouseButton) {
+        m_composition->complete();
+        m_남여구분->setText(QStringLiteral("여"));
+    });
     connect(m_버튼확인, &HotSpot::released, this, [this](Qt::MouseButton) { 버튼확인_MouseUp(); });
     connect(m_버튼사진찍기, &QPushButton::clicked, this, [this] { 버튼사진찍기_Click(); });
     connect(m_버튼사진삭제, &QPushButton::clicked, this, [this] { 버튼사진삭제_Click(); });
@@ -288,6 +297,7 @@ void FrmPOS_판매::endProgram() {
 }
 
 void FrmPOS_판매::ClearEntry() {
+    m_composition->complete();
     for (MyText* field : {m_휴대폰번호, m_성명, m_남여구분, m_주소}) {
         field->setText(QString());
     }
@@ -309,6 +319,7 @@ void FrmPOS_판매::mousePressEvent(QMouseEvent* event) {
 void FrmPOS_판매::Form_MouseDown(Qt::MouseButton button, const QPoint& at) {
     try {
         if (button == Qt::RightButton) {
+            m_composition->complete();
             m_메뉴_메인->popup(at);
         }
     } catch (const std::exception& e) {
@@ -317,6 +328,7 @@ void FrmPOS_판매::Form_MouseDown(Qt::MouseButton button, const QPoint& at) {
 }
 
 void FrmPOS_판매::메뉴_프로그램종료_Click() {
+    m_composition->complete();
     endProgram();
 }
 
@@ -335,6 +347,7 @@ void FrmPOS_판매::휴대폰번호_KeyUp() {
 }
 
 void FrmPOS_판매::휴대폰번호_LostFocus() {
+    m_composition->complete();
     try {
         if (m_휴대폰번호->text().isEmpty()) {
             return;
@@ -386,6 +399,7 @@ void FrmPOS_판매::사원정보표시_PROC(const QString& memberPhone) {
 }
 
 void FrmPOS_판매::버튼확인_MouseUp() {
+    m_composition->complete();
     if (!CheckServerConnection()) {
         notify(QStringLiteral("서버 연결 실패"));
         endProgram();
@@ -452,6 +466,7 @@ void FrmPOS_판매::버튼확인_MouseUp() {
 }
 
 void FrmPOS_판매::버튼사진찍기_Click() {
+    m_composition->complete();
     try {
         if (m_휴대폰번호->text().isEmpty()) {
             notify(QStringLiteral("휴대폰번호가 없습니다"));
@@ -474,6 +489,7 @@ void FrmPOS_판매::버튼사진찍기_Click() {
 }
 
 void FrmPOS_판매::버튼사진삭제_Click() {
+    m_composition->complete();
     try {
         if (m_휴대폰번호->text().isEmpty()) {
             return;

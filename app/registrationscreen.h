@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class Composition;
 class HotSpot;
 class MyLabel;
 class MyText;
@@ -72,6 +73,7 @@ private:
     QLabel* m_라벨버전 = nullptr;
     QMenu* m_메뉴_메인 = nullptr;
     QAction* m_메뉴_프로그램종료 = nullptr;
+    Composition* m_composition = nullptr;
 };
 
 // The version as the screen shows it: major, minor and revision without

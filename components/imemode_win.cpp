@@ -1,6 +1,7 @@
 #include "components/imemode.h"
 
 #include <QWidget>
+#include <QWindow>
 
 #include <windows.h>
 
@@ -21,4 +22,22 @@ void imemode::askForHangul(QWidget* field) {
         ImmSetConversionStatus(context, conversion | IME_CMODE_HANGUL, sentence);
     }
     ImmReleaseContext(window, context);
+}
+
+void imemode::complete(QWidget* window) {
+    // Only a window that already has a system window can have a composition;
+    // asking for the handle of one that has none would make one.
+    const QWindow* handle = window->window()->windowHandle();
+    if (handle == nullptr) {
+        return;
+    }
+    const auto hwnd = reinterpret_cast<HWND>(handle->winId());
+    const HIMC context = ImmGetContext(hwnd);
+    if (context == nullptr) {
+        return;
+    }
+    // The IME's own "complete": it sends the result string to the window at
+    // once (WM_IME_COMPOSITION), which Qt hands to the focused field.
+    ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    ImmReleaseContext(hwnd, context);
 }

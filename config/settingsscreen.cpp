@@ -1,5 +1,6 @@
 #include "config/settingsscreen.h"
 
+#include "components/composition.h"
 #include "components/mylabel.h"
 #include "components/mytext.h"
 #include "components/twips.h"
@@ -112,6 +113,8 @@ FrmPOS_초기설정::FrmPOS_초기설정(QWidget* parent) : QDialog(parent) {
         button->setFont(bold);
         entry.widget = button;
     }
+    // 저장 takes no focus: it completes a syllable still being composed.
+    m_composition = new Composition(this);
     connect(m_버튼저장, &QPushButton::clicked, this, [this] { 버튼저장_Click(); });
     connect(m_버튼나가기, &QPushButton::clicked, this, [this] { close(); });
 
@@ -128,6 +131,7 @@ void FrmPOS_초기설정::keyPressEvent(QKeyEvent* event) {
 }
 
 void FrmPOS_초기설정::버튼저장_Click() {
+    m_composition->complete();
     try {
         if (사전체크_FUNC()) {
             저장_PROC();

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class Composition;
 class MyLabel;
 class MyText;
 class QKeyEvent;
@@ -41,4 +42,5 @@ private:
     MyText* m_사업자번호 = nullptr;
     QPushButton* m_버튼저장 = nullptr;
     QPushButton* m_버튼나가기 = nullptr;
+    Composition* m_composition = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "dialogs/yesnoform.h"
 
+#include "components/composition.h"
 #include "components/hotspot.h"
 #include "components/keycodes.h"
 #include "components/twips.h"
@@ -32,7 +33,7 @@ QRect inPixels(const QRect& twipsRect) {
 YesNoForm::YesNoForm()
     : TimedBox(QStringLiteral("Frm_다이얼로그"),
                Layout{kClientWidth, kClientHeight, kPanel, kCountdown}),
-      yes_(new HotSpot(this)), no_(new HotSpot(this)) {
+      yes_(new HotSpot(this)), no_(new HotSpot(this)), composition_(new Composition(this)) {
     yes_->setObjectName(QStringLiteral("버튼예"));
     yes_->setGeometry(inPixels(kYesArea));
     no_->setObjectName(QStringLiteral("버튼나가기"));
@@ -57,6 +58,7 @@ void YesNoForm::answer(const QString& text) {
     if (isClosing()) {
         return;
     }
+    composition_->complete();
     DialogAnswer = text;
     finish();
 }

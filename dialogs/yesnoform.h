@@ -5,6 +5,7 @@
 
 #include "dialogs/timedbox.h"
 
+class Composition;
 class HotSpot;
 
 class YesNoForm : public TimedBox {
@@ -25,4 +26,5 @@ private:
 
     HotSpot* yes_;
     HotSpot* no_;
+    Composition* composition_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "serialtest/serialtestscreen.h"
 
+#include "components/composition.h"
 #include "components/mytext.h"
 #include "components/twips.h"
 #include "dialogs/messagebox.h"
@@ -114,6 +115,7 @@ FrmPOS_씨리얼테스트::FrmPOS_씨리얼테스트(SerialTestOptions options)
 
     컴포트_->setObjectName(QStringLiteral("컴포트"));
 
+    composition_ = new Composition(this);
     connect(포트_, &QComboBox::activated, this, [this] { 포트_Click(); });
     connect(버튼출력_, &QPushButton::clicked, this, [this] { 버튼출력_Click(); });
     connect(버튼클리어_, &QPushButton::clicked, this, [this] { 버튼클리어_Click(); });
@@ -142,6 +144,7 @@ void FrmPOS_씨리얼테스트::Form_Load() {
 }
 
 void FrmPOS_씨리얼테스트::포트_Click() {
+    composition_->complete();
     // Choosing again (the same port or another) reopens with the settings
     // as they now stand.
     if (컴포트_->portOpen()) {
@@ -159,6 +162,7 @@ void FrmPOS_씨리얼테스트::포트_Click() {
 }
 
 void FrmPOS_씨리얼테스트::버튼출력_Click() {
+    composition_->complete();
     // Every write is tried and failures are silent: with no port open this
     // sends nothing and shows nothing.
     컴포트_->output(입력창_->text());
@@ -185,6 +189,7 @@ void FrmPOS_씨리얼테스트::컴포트_OnComm() {
 }
 
 void FrmPOS_씨리얼테스트::버튼클리어_Click() {
+    composition_->complete();
     입력창_->setText(QString());
 }
 

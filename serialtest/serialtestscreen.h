@@ -11,6 +11,7 @@
 #include <functional>
 
 class CommPort;
+class Composition;
 class MyText;
 class QComboBox;
 class QLabel;
@@ -55,4 +56,5 @@ private:
     QPushButton* 버튼종료_;
     CommPort* 컴포트_;
     std::function<void(int)> pause_;
+    Composition* composition_ = nullptr;
 };

@@ -1,11 +1,13 @@
 // What reaches the registration screen that is no plain name or number:
 // quotes and SQL, characters the Korean code page lacks, pastes longer than
-// a field, a store code with quotes in it, stored photos that are no JPEG.
+// a field, a store code with quotes in it, stored photos that are no JPEG,
+// a syllable an input method is still composing.
 // Each case says what the operator sees and shows that the rows the case
 // does not own are untouched. Runs once per backend (STATION_TEST_BACKEND).
 
 #include "entrydriver.h"
 #include "stationfixture.h"
+#include "support/composing.h"
 
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -439,6 +441,79 @@ private Q_SLOTS:
         QCOMPARE(row->gender, QStringLiteral("남"));
         QCOMPARE(row->photo, photo);
         QCOMPARE(station().errorLog(), QStringList());
+    }
+
+    // ---- a syllable still being composed ---------------------------------
+
+    // The last syllable of the name or the address is still composing when
+    // the operator moves on: it is stored once, in its own field, whatever
+    // comes next, also when the input method sends it again afterwards (as
+    // IBus does); the cleared screen shows nothing of it.
+    void composingSyllableIsStoredOnce_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("repeated");
+        for (const char* field : {"성명", "주소"}) {
+            for (const char* action : {"click the other field", "Tab", "Enter", "Escape", "남",
+                                       "사진 삭제", "confirm"}) {
+                for (const bool repeated : {false, true}) {
+                    QTest::addRow("%s, %s%s", field, action, repeated ? ", sent again" : "")
+                        << QString::fromUtf8(field) << QString::fromUtf8(action) << repeated;
+                }
+            }
+        }
+    }
+    void composingSyllableIsStoredOnce() {
+        QFETCH(QString, field);
+        QFETCH(QString, action);
+        QFETCH(bool, repeated);
+        startStation();
+        entry().lookUp(QStringLiteral("55556666"));
+        entry().press("버튼남");
+        MyText* const composingIn =
+            field == QStringLiteral("성명") ? entry().name : entry().address;
+        MyText* const other = composingIn == entry().name ? entry().address : entry().name;
+        const QString text =
+            composingIn == entry().name ? QStringLiteral("홍길동") : QStringLiteral("서울");
+        composing::type(other,
+                        other == entry().name ? QStringLiteral("홍길동") : QStringLiteral("서울"),
+                        QString());
+        composing::type(composingIn, text.chopped(1), text.right(1));
+        QCOMPARE(composing::shown(composingIn), text.right(1));
+        if (action == QStringLiteral("click the other field")) {
+            EntryDriver::click(other);
+        } else if (action == QStringLiteral("Tab")) {
+            QTest::keyClick(composingIn, Qt::Key_Tab);
+        } else if (action == QStringLiteral("Enter")) {
+            QTest::keyClick(composingIn, Qt::Key_Return);
+        } else if (action == QStringLiteral("Escape")) {
+            QTest::keyClick(composingIn, Qt::Key_Escape);
+        } else if (action == QStringLiteral("남")) {
+            entry().press("버튼남");
+        } else if (action == QStringLiteral("사진 삭제")) {
+            EntryDriver::click(entry().button("버튼사진삭제"));
+        }
+        // The repetition comes after the action, the save after both.
+        const bool savesNow = action == QStringLiteral("confirm");
+        if (savesNow) {
+            QCOMPARE(entry().confirm(), QStringList());
+        }
+        if (repeated) {
+            composing::repeat(text.right(1));
+        }
+        if (!savesNow) {
+            QCOMPARE(entry().confirm(), QStringList());
+        }
+
+        const auto row = station().member(kNew);
+        QVERIFY(row.has_value());
+        QCOMPARE(row->name, QStringLiteral("홍길동"));
+        QCOMPARE(row->address, QStringLiteral("서울"));
+        QCOMPARE(row->gender, QStringLiteral("남"));
+        for (MyText* f : {entry().phone, entry().name, entry().gender, entry().address}) {
+            QCOMPARE(f->text(), QString());
+            QCOMPARE(composing::shown(f), QString());
+        }
     }
 };
 

@@ -5,6 +5,7 @@
 #include "components/mytext.h"
 #include "config/settingsfile.h"
 #include "config/settingsscreen.h"
+#include "support/composing.h"
 #include "support/modalhelper.h"
 #include "support/programfolder.h"
 #include "util/cp949.h"
@@ -260,6 +261,53 @@ private Q_SLOTS:
                                 QStringLiteral("-프로시져오류.LOG")));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(cp949::decode(log.readAll()).startsWith(QStringLiteral("저장_PROC  ")));
+    }
+
+    // A database name whose last syllable is still composing is saved whole,
+    // once, whatever the installer does next.
+    void composingSyllableIsSavedOnce_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("repeated");
+        for (const char* action : {"Tab", "Enter", "Escape", "click a field", "저장"}) {
+            for (const bool repeated : {false, true}) {
+                QTest::addRow("%s%s", action, repeated ? ", sent again" : "")
+                    << QString::fromUtf8(action) << repeated;
+            }
+        }
+    }
+    void composingSyllableIsSavedOnce() {
+        QFETCH(QString, action);
+        QFETCH(bool, repeated);
+        fillRequired();
+        MyText* const name = field("DB명");
+        name->clear();
+        composing::type(name, QStringLiteral("매장디"), QStringLiteral("비"));
+        QStringList boxes;
+        if (action == QStringLiteral("저장")) {
+            boxes = save();
+        } else if (action == QStringLiteral("click a field")) {
+            QWidget* other = field("서버IP");
+            QTest::mouseClick(m_screen->windowHandle(), Qt::LeftButton, {},
+                              other->mapTo(m_screen.get(), other->rect().center()));
+            QCOMPARE(QApplication::focusWidget(), other);
+        } else {
+            QTest::keyClick(name, action == QStringLiteral("Tab")     ? Qt::Key_Tab
+                                  : action == QStringLiteral("Enter") ? Qt::Key_Return
+                                                                      : Qt::Key_Escape);
+        }
+        if (repeated) {
+            composing::repeat(QStringLiteral("비"));
+        }
+        if (action != QStringLiteral("저장")) {
+            QCOMPARE(name->text() + composing::shown(name), QStringLiteral("매장디비"));
+            boxes = save();
+        }
+        QCOMPARE(boxes, QStringList{box(QStringLiteral("환경설정 저장 완료"))});
+        StationSettings read;
+        QCOMPARE(ReadSettingsFile(settingsPath(), read), SettingsReadResult::Ok);
+        QCOMPARE(read.DbName, QStringLiteral("매장디비"));
+        QCOMPARE(read.ServerIp, QStringLiteral("192.168.0.100"));
+        QCOMPARE(read.LoginId, QStringLiteral("sa"));
     }
 };
 

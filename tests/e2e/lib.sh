@@ -43,6 +43,8 @@ if [ "$E2E_PLATFORM" = windows ]; then
     E2E_PG_HOST=127.0.0.6
 fi
 e2e_on_windows() { [ "$E2E_PLATFORM" = windows ]; }
+# What the station started next needs to reach an input method (e2e_im_start).
+E2E_IM_ENV=()
 
 e2e_log() { printf '[%s] %s\n' "$(date +%T.%3N)" "$*" >&2; }
 e2e_fail() {
@@ -261,6 +263,72 @@ e2e_shot() {
         "$E2E_SHOTS/$1-window.png"
 }
 
+# ---- a real input method: e2e_im_start ibus|fcitx5
+# The daemon with its Hangul engine, run as the operator in a D-Bus session
+# of its own on this scenario's X display, in Latin mode (the Hangul key
+# switches, as at a counter); the station started after it uses it. It ends
+# with the scenario, with everything it started (the engine, the session bus).
+e2e_im_start() {
+    local im=$1 user=$E2E_OPERATOR home run daemon
+    home=$(getent passwd "$user" | cut -d: -f6)
+    run=$E2E_STATE/im-${E2E_SCENARIO:-x}
+    rm -rf "$run" "$home/.config/ibus" "$home/.config/fcitx5"
+    mkdir -p "$run" "$home/run" "$home/.config/fcitx5"
+    case $im in
+        ibus)
+            daemon=(ibus-daemon --replace --panel=disable --emoji-extension=disable)
+            E2E_IM_ENV=(QT_IM_MODULE=ibus XMODIFIERS=@im=ibus)
+            ;;
+        fcitx5)
+            # Hangul the group's only input method besides the keyboard:
+            # the Hangul key (or Ctrl+Space) switches between them.
+            printf '%s\n' '[Groups/0]' 'Name=Default' 'Default Layout=us' 'DefaultIM=hangul' \
+                '[Groups/0/Items/0]' 'Name=keyboard-us' 'Layout=' \
+                '[Groups/0/Items/1]' 'Name=hangul' 'Layout=' '[GroupOrder]' '0=Default' \
+                >"$home/.config/fcitx5/profile"
+            printf '%s\n' '[Hotkey/TriggerKeys]' '0=Hangul' '1=Control+space' \
+                >"$home/.config/fcitx5/config"
+            daemon=(fcitx5 --replace --disable=wayland,notificationitem,kimpanel)
+            E2E_IM_ENV=(QT_IM_MODULE=fcitx XMODIFIERS=@im=fcitx)
+            ;;
+        *) e2e_fail "no input method $im" ;;
+    esac
+    chown -R "$user:" "$run" "$home/run" "$home/.config"
+    chmod 700 "$home/run"
+    setsid setpriv --reuid="$user" --regid=member-station --init-groups \
+        env -i HOME="$home" USER="$user" LOGNAME="$user" PATH=/usr/bin:/bin DISPLAY="$DISPLAY" \
+        LANG=C.UTF-8 XDG_RUNTIME_DIR="$home/run" NO_AT_BRIDGE=1 \
+        dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$0/bus.new" && mv "$0/bus.new" "$0/bus" && exec "$@"' \
+        "$run" "${daemon[@]}" >"$run/daemon.log" 2>&1 &
+    local pid=$!
+    echo "$pid $(ps -o lstart= -p "$pid" 2>/dev/null | tr -s ' ' _)" >>"$E2E_STATE/pids"
+    e2e_on_exit "e2e_im_stop $pid"
+    e2e_wait 20 "the input method's session bus" test -s "$run/bus"
+    E2E_IM_ENV+=(DBUS_SESSION_BUS_ADDRESS="$(cat "$run/bus")")
+    e2e_wait 30 "$im to serve (log: $run/daemon.log)" e2e_im_ready "$im" "$user" "$home"
+    e2e_log "input method $im up (pid $pid)"
+}
+# ibus-daemon starts a process group of its own beside the session's.
+e2e_im_stop() {
+    local group
+    for group in $(ps -o pgid= --ppid "$1") "$1"; do
+        kill -- "-$group" 2>/dev/null || true
+    done
+    wait "$1" 2>/dev/null || true
+}
+e2e_im_as_operator() { # user home command...
+    local user=$1 home=$2
+    shift 2
+    setpriv --reuid="$user" --regid=member-station --init-groups env -i HOME="$home" \
+        PATH=/usr/bin:/bin DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$home/run" "${E2E_IM_ENV[@]}" "$@"
+}
+e2e_im_ready() { # im user home
+    case $1 in
+        ibus) e2e_im_as_operator "$2" "$3" ibus engine hangul && [ "$(e2e_im_as_operator "$2" "$3" ibus engine)" = hangul ] ;;
+        fcitx5) e2e_im_as_operator "$2" "$3" fcitx5-remote | grep -qx '[0-2]' ;;
+    esac
+}
+
 # ---- windows of the program
 # Visible top-level windows of pid $1, one line each: id x y w h name
 e2e_windows() {
@@ -348,7 +416,7 @@ e2e_start_station() {
     home=$(getent passwd "$user" | cut -d: -f6)
     local cmd=(setpriv --reuid="$user" --regid=member-station --init-groups
         env -i HOME="$home" USER="$user" LOGNAME="$user" PATH=/usr/bin:/bin \
-            DISPLAY="$DISPLAY" LANG=C.UTF-8 XDG_RUNTIME_DIR="$home/run" \
+            DISPLAY="$DISPLAY" LANG=C.UTF-8 XDG_RUNTIME_DIR="$home/run" "${E2E_IM_ENV[@]}" \
             ODBCSYSINI="${E2E_ODBCSYSINI:-$E2E_ODBC}" GST_PLUGIN_PATH="$E2E_PLUGIN_DIR" \
             GST_REGISTRY="$home/gst-registry.bin" \
         ${E2E_EXEC_PROGRAM:-$exec_line})
