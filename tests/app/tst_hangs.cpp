@@ -8,8 +8,8 @@
 #include "support/stationfixture.h"
 
 #include "db/storedb.h"
-#include "db/trickleserver.h"
 #include "support/localpostgres.h"
+#include "support/trickleserver.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
