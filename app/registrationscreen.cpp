@@ -3,7 +3,7 @@
 #include "app/photoview.h"
 #include "app/registrationart.h"
 #include "app/registrationlayout.h"
-#include "app/singleinstance.h"
+#include "app/serverconnection.h"
 #include "components/composition.h"
 #include "components/hotspot.h"
 #include "components/mylabel.h"
@@ -25,6 +25,7 @@
 #include "util/programwide.h"
 #include "util/regional.h"
 #include "util/safefile.h"
+#include "util/singleinstance.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -3,6 +3,7 @@
 // shortest direct ODBC calls, in one run on one table. Prints one table.
 
 #include "db/members.h"
+#include "db/storedb.h"
 #include "directodbc.h"
 #include "support/odbc_fixture.h"
 #include "timing.h"

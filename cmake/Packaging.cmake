@@ -9,16 +9,8 @@ endif()
 
 set(STATION_PROGRAM_DIR opt/member-station)
 
-foreach(target member-station serial-test station-check)
-  if(TARGET ${target})
-    install(TARGETS ${target} RUNTIME DESTINATION ${STATION_PROGRAM_DIR})
-  endif()
-endforeach()
+install(TARGETS member-station serial-test station-check RUNTIME DESTINATION ${STATION_PROGRAM_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/member-station.desktop DESTINATION usr/share/applications)
-if(EXISTS ${PROJECT_SOURCE_DIR}/packaging/member-station.png)
-  install(FILES ${PROJECT_SOURCE_DIR}/packaging/member-station.png
-          DESTINATION usr/share/icons/hicolor/128x128/apps)
-endif()
 file(GLOB _sql ${PROJECT_SOURCE_DIR}/db/sql/*.sql)
 if(_sql)
   install(FILES ${_sql} DESTINATION usr/share/doc/member-station/sql)

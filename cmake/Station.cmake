@@ -13,24 +13,6 @@ if(STATION_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# station_add_library(name SOURCES ... [PLATFORM base] LIBS ...)
-# PLATFORM base adds base_win.cpp on Windows and base_unix.cpp elsewhere.
-function(station_add_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;PLATFORM;LIBS" ${ARGN})
-  set(srcs ${ARG_SOURCES})
-  foreach(base IN LISTS ARG_PLATFORM)
-    if(WIN32)
-      list(APPEND srcs ${base}_win.cpp)
-    else()
-      list(APPEND srcs ${base}_unix.cpp)
-    endif()
-  endforeach()
-  add_library(${name} STATIC ${srcs})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
-  station_target_defaults(${name})
-endfunction()
-
 # What a Windows program needs beside it to run (see cmake/Windows.cmake):
 # STATION_WINDOWS_RUNTIME, and STATION_WINDOWS_TEST_RUNTIME for tests.
 if(WIN32)
@@ -56,16 +38,18 @@ function(station_add_program name)
 endfunction()
 
 # station_add_test(name SOURCES ... LIBS ... LABELS ... [ENV ...] [TIMEOUT s]
-#                  [LINUX_ONLY] [NOT_UNDER_WINE reason])
+#                  [ARGS ...] [XVFB] [LINUX_ONLY] [NOT_UNDER_WINE reason])
 # Every test runs headless, from a program folder of its own (a fresh folder
 # holding a link to the test program, as the station's executable lies in
 # its program folder), with a working folder elsewhere; both go afterwards.
+# ARGS: the test program's command line. XVFB: on an X server of its own
+# (xvfb-run), for what needs a real window of the platform named in ARGS.
 # LINUX_ONLY: a test of Linux things (Unix accounts, ptys, a PostgreSQL the
 # test starts itself), not built for Windows. On Windows every other test
 # runs under Wine and gets the label "windows", unless NOT_UNDER_WINE gives
 # the reason it cannot pass there.
 function(station_add_test name)
-  cmake_parse_arguments(ARG "LINUX_ONLY" "TIMEOUT;NOT_UNDER_WINE" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "LINUX_ONLY;XVFB" "TIMEOUT;NOT_UNDER_WINE" "SOURCES;LIBS;LABELS;ENV;ARGS" ${ARGN})
   if(WIN32 AND ARG_LINUX_ONLY)
     return()
   endif()
@@ -73,16 +57,24 @@ function(station_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   station_target_defaults(${name})
+  set(command bash ${PROJECT_SOURCE_DIR}/tests/support/in-program-folder.sh)
   if(WIN32)
-    station_add_wine_test(${name})
+    station_wine_fixture()
+    list(APPEND command --wine ${STATION_WINDOWS_TEST_RUNTIME})
     list(APPEND ARG_ENV ${STATION_WINE_ENV})
     if(NOT ARG_NOT_UNDER_WINE)
       list(APPEND ARG_LABELS windows)
     endif()
-  else()
-    # Inside the build tree, so that the link never crosses file systems.
-    add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/in-program-folder.sh
-      ${CMAKE_BINARY_DIR}/test-program-folders $<TARGET_FILE:${name}>)
+  endif()
+  if(ARG_XVFB)
+    list(PREPEND command xvfb-run -a -s "-screen 0 1280x1024x24")
+  endif()
+  # The program folders inside the build tree, so that the link never
+  # crosses file systems.
+  add_test(NAME ${name} COMMAND ${command}
+    ${CMAKE_BINARY_DIR}/test-program-folders $<TARGET_FILE:${name}> ${ARG_ARGS})
+  if(WIN32)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_prefix)
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
@@ -100,7 +92,6 @@ endfunction()
 # station_folder_library(name LIBS ...)
 # One library per subsystem folder: every *.cpp of the folder except main.cpp
 # and the platform files; NAME_win.cpp / NAME_unix.cpp join on their platform.
-# LIBS may name sibling libraries that are not built yet; they are skipped.
 function(station_folder_library name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -124,27 +115,11 @@ function(station_folder_library name)
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   file(GLOB resources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   if(NOT srcs)
-    return()
+    message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR} holds no source of ${name}")
   endif()
   add_library(${name} STATIC ${srcs} ${headers} ${resources})
   set_target_properties(${name} PROPERTIES AUTORCC ON)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  foreach(lib IN LISTS ARG_LIBS)
-    if(lib MATCHES "^station_")
-      target_link_libraries(${name} PUBLIC $<TARGET_NAME_IF_EXISTS:${lib}>)
-    else()
-      target_link_libraries(${name} PUBLIC ${lib})
-    endif()
-  endforeach()
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   station_target_defaults(${name})
 endfunction()
-
-# Includes every *.cmake file of the calling folder, so that several pieces
-# of work can add tests or benchmarks to one folder without sharing a file.
-macro(station_include_pieces)
-  file(GLOB _pieces CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cmake)
-  list(SORT _pieces)
-  foreach(_piece IN LISTS _pieces)
-    include(${_piece})
-  endforeach()
-endmacro()

@@ -5,36 +5,63 @@
 # This machine's rcc compresses with zstd, which the Qt for Windows cannot read.
 set(CMAKE_AUTORCC_OPTIONS --no-zstd)
 
-get_filename_component(_station_qt_prefix "${Qt6_DIR}/../../.." ABSOLUTE)
-set(_station_mingw_dlls
-  /usr/lib/gcc/x86_64-w64-mingw32/12-posix/libstdc++-6.dll
-  /usr/lib/gcc/x86_64-w64-mingw32/12-posix/libgcc_s_seh-1.dll
-  /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll)
-set(_station_qt_modules Core Gui Widgets Network Concurrent Multimedia MultimediaWidgets SerialPort)
-set(_station_qt_plugin_dirs platforms imageformats multimedia)
+# What the Windows programs need beside them, resolved once: the build tree's
+# program folders (what the tests run) and the installer
+# (cmake/WindowsInstaller.cmake, packaging/windows/stage.cmake) take it from
+# these lists.
+#   STATION_WINDOWS_QT_PREFIX  the Qt for Windows (<prefix>/lib/cmake/Qt6)
+#   STATION_WINDOWS_DLLS       the MinGW runtime and Qt libraries, full paths
+#   STATION_WINDOWS_PLUGINS    Qt plugins as <category>/<file> under
+#                              <prefix>/plugins; they go beside the programs,
+#                              where the programs' built-in qt.conf makes Qt
+#                              look for them (util/qtpaths_win.conf)
+# Tests add Qt's test library and the offscreen platform to them.
+get_filename_component(STATION_WINDOWS_QT_PREFIX "${Qt6_DIR}/../../.." ABSOLUTE)
+set(STATION_WINDOWS_DLLS)
+# The MinGW runtime where this compiler keeps it.
+foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+    OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
+  # A compiler that does not know the file echoes its bare name.
+  if(NOT IS_ABSOLUTE "${_path}" OR NOT EXISTS "${_path}")
+    message(FATAL_ERROR "${CMAKE_CXX_COMPILER} does not know ${dll}: a Windows program cannot run without it")
+  endif()
+  get_filename_component(_path "${_path}" ABSOLUTE)
+  list(APPEND STATION_WINDOWS_DLLS ${_path})
+endforeach()
+foreach(module Core Gui Widgets Network Multimedia SerialPort)
+  list(APPEND STATION_WINDOWS_DLLS ${STATION_WINDOWS_QT_PREFIX}/bin/Qt6${module}.dll)
+endforeach()
+set(STATION_WINDOWS_PLUGINS platforms/qwindows.dll imageformats/qjpeg.dll multimedia/windowsmediaplugin.dll)
+# What reads the libraries' imports (packaging/windows/imports.cmake).
+find_program(STATION_OBJDUMP NAMES ${CMAKE_OBJDUMP} x86_64-w64-mingw32-objdump REQUIRED)
+set(_station_test_dlls ${STATION_WINDOWS_QT_PREFIX}/bin/Qt6Test.dll)
+set(_station_test_plugins platforms/qoffscreen.dll)
 
 # Two folders in the build tree: windows-runtime/program (for the programs)
-# and windows-runtime/test (the same and Qt's test library).
+# and windows-runtime/test (the same, and what only tests load).
 set(STATION_WINDOWS_RUNTIME ${CMAKE_BINARY_DIR}/windows-runtime/program)
 set(STATION_WINDOWS_TEST_RUNTIME ${CMAKE_BINARY_DIR}/windows-runtime/test)
-function(_station_stage_runtime dir)
+function(_station_stage_runtime dir dlls plugins)
   file(REMOVE_RECURSE ${dir})
-  set(files ${_station_mingw_dlls})
-  foreach(module IN LISTS ARGN)
-    list(APPEND files ${_station_qt_prefix}/bin/Qt6${module}.dll)
-  endforeach()
-  foreach(f IN LISTS files)
+  foreach(f IN LISTS dlls)
     if(NOT EXISTS ${f})
       message(FATAL_ERROR "${f} is missing: a Windows program cannot run without it")
     endif()
+    file(COPY ${f} DESTINATION ${dir})
   endforeach()
-  file(COPY ${files} DESTINATION ${dir})
-  foreach(plugins IN LISTS _station_qt_plugin_dirs)
-    file(COPY ${_station_qt_prefix}/plugins/${plugins} DESTINATION ${dir})
+  foreach(p IN LISTS plugins)
+    set(f ${STATION_WINDOWS_QT_PREFIX}/plugins/${p})
+    if(NOT EXISTS ${f})
+      message(FATAL_ERROR "${f} is missing: the Qt for Windows lacks a plugin the programs load")
+    endif()
+    get_filename_component(category ${p} DIRECTORY)
+    file(COPY ${f} DESTINATION ${dir}/${category})
   endforeach()
 endfunction()
-_station_stage_runtime(${STATION_WINDOWS_RUNTIME} ${_station_qt_modules})
-_station_stage_runtime(${STATION_WINDOWS_TEST_RUNTIME} ${_station_qt_modules} Test)
+_station_stage_runtime(${STATION_WINDOWS_RUNTIME} "${STATION_WINDOWS_DLLS}" "${STATION_WINDOWS_PLUGINS}")
+_station_stage_runtime(${STATION_WINDOWS_TEST_RUNTIME}
+  "${STATION_WINDOWS_DLLS};${_station_test_dlls}" "${STATION_WINDOWS_PLUGINS};${_station_test_plugins}")
 
 # The screens' fonts (Debian's fonts-nanum, SIL Open Font License) and their
 # licence in fonts/ beside the programs: a Windows PC has none of them, and
@@ -87,20 +114,19 @@ endfunction()
 set(STATION_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(STATION_WINE_ENV
   WINEPREFIX=${STATION_WINEPREFIX} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=)
-function(station_add_wine_test name)
+# The fixture wine_prefix, made once; a test under Wine requires it.
+function(station_wine_fixture)
   get_property(made GLOBAL PROPERTY _station_wine_fixture)
-  if(NOT made)
-    set_property(GLOBAL PROPERTY _station_wine_fixture ON)
-    add_test(NAME windows.wineprefix
-      COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/wineprefix.sh up ${STATION_WINEPREFIX})
-    add_test(NAME windows.wineserver
-      COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/wineprefix.sh down ${STATION_WINEPREFIX})
-    set_tests_properties(windows.wineprefix PROPERTIES FIXTURES_SETUP wine_prefix)
-    set_tests_properties(windows.wineserver PROPERTIES FIXTURES_CLEANUP wine_prefix)
-    set_tests_properties(windows.wineprefix windows.wineserver PROPERTIES
-      LABELS windows TIMEOUT 180 ENVIRONMENT "${STATION_WINE_ENV}")
+  if(made)
+    return()
   endif()
-  add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/in-program-folder.sh
-    --wine ${STATION_WINDOWS_TEST_RUNTIME} ${CMAKE_BINARY_DIR}/test-program-folders $<TARGET_FILE:${name}>)
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_prefix)
+  set_property(GLOBAL PROPERTY _station_wine_fixture ON)
+  add_test(NAME windows.wineprefix
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/wineprefix.sh up ${STATION_WINEPREFIX})
+  add_test(NAME windows.wineserver
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/wineprefix.sh down ${STATION_WINEPREFIX})
+  set_tests_properties(windows.wineprefix PROPERTIES FIXTURES_SETUP wine_prefix)
+  set_tests_properties(windows.wineserver PROPERTIES FIXTURES_CLEANUP wine_prefix)
+  set_tests_properties(windows.wineprefix windows.wineserver PROPERTIES
+    LABELS windows TIMEOUT 180 ENVIRONMENT "${STATION_WINE_ENV}")
 endfunction()

@@ -1,5 +1,6 @@
 #include "db/members.h"
 
+#include "db/storedb.h"
 #include "util/programwide.h"
 
 QString MemberPhone(const QString& localPart, const QString& prefix) {

@@ -1,6 +1,7 @@
 #pragma once
-// The connection to the store server: how it is built, opened and closed.
-// The program-wide connection itself is StoreDb (util/programwide.h).
+// The connection to the store server: how it is built, opened and closed,
+// and the program-wide connection itself, StoreDb. Nothing here shows
+// anything; app/serverconnection.h tells the operator.
 //
 // Typical use by a screen:
 //   if (!CheckServerConnection()) return;          // fresh StoreDb, user told on failure
@@ -62,11 +63,8 @@ QString StoreDriverSettings();
 bool OpenStoreDb(OdbcConnection& connection, const QString& address, const QString& port,
                  const QString& database, const QString& loginId, const QString& password);
 
-// OpenStoreDb on StoreDb with the server settings of StationConfig. On
-// failure shows "서버 연결 실패" (settings values that cannot go into the
-// connection string: StoreSettingsProblem's text; any other error: its
-// description) through ShowMessage, modal, and returns false.
-bool CheckServerConnection();
+// The connection to the store server, used from the user-interface thread.
+extern OdbcConnection StoreDb;
 
 // Closes StoreDb; never fails, harmless when it is not open.
 void CloseStoreDb();

@@ -4,14 +4,10 @@
 #include "components/keycodes.h"
 #include "components/twips.h"
 #include "dialogs/boxart.h"
-#include "dialogs/messagebox.h"
-#include "util/errorlog.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
-
-#include <exception>
 
 namespace {
 
@@ -57,13 +53,7 @@ void MessageForm::paintEvent(QPaintEvent*) {
 
 void MessageForm::keyPressEvent(QKeyEvent* event) {
     event->accept();
-    try {
-        if (keycodes::virtualKey(*event) == keycodes::kEscape) {
-            finish();
-        }
-    } catch (const std::exception& error) {
-        const QString description = QString::fromUtf8(error.what());
-        WriteErrorLog(QStringLiteral("Form_KeyDown"), description);
-        ShowMessage(QStringLiteral("\r\nForm_KeyDown\r\n\r\n") + description, 0, true, true);
+    if (keycodes::virtualKey(*event) == keycodes::kEscape) {
+        finish();
     }
 }

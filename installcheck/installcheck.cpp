@@ -1,6 +1,5 @@
 #include "installcheck/installcheck.h"
 
-#include "app/singleinstance.h"
 #include "config/settingsfile.h"
 #include "db/members.h"
 #include "db/storedb.h"
@@ -8,6 +7,7 @@
 #include "installcheck/odbcprobe.h"
 #include "installcheck/platformaccess.h"
 #include "util/programwide.h"
+#include "util/singleinstance.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -796,7 +796,7 @@ private:
 
     void checkRunningCopy() {
         // The station's own lock, of the folder checked.
-        SingleInstance instance(StationLockPath(m_folder));
+        SingleInstance instance(SingleInstanceLockPath(m_folder));
         if (instance.acquire()) {
             add(QStringLiteral("folder.lock"), CheckArea::ProgramFolder,
                 QStringLiteral("실행 중인 스테이션"), Verdict::Ok, QStringLiteral("없습니다"));

@@ -2,14 +2,6 @@
 
 #include <QFileInfo>
 
-// clang-format off
-#ifdef _WIN32
-#include <windows.h>
-#endif
-#include <sql.h>
-#include <sqlext.h>
-// clang-format on
-
 #include <optional>
 
 DriverRegistration FindOdbcDriver(const QString& name) {
@@ -52,43 +44,4 @@ QString DriverKindOf(const QString& library) {
 
 bool IsFileDatabaseDriver(const QString& kind) {
     return kind == QLatin1String("SQLite");
-}
-
-bool IsTextType(int dataType) {
-    switch (dataType) {
-    case SQL_CHAR:
-    case SQL_VARCHAR:
-    case SQL_LONGVARCHAR:
-    case SQL_WCHAR:
-    case SQL_WVARCHAR:
-    case SQL_WLONGVARCHAR:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool IsBinaryType(int dataType) {
-    return dataType == SQL_BINARY || dataType == SQL_VARBINARY || dataType == SQL_LONGVARBINARY;
-}
-
-RolledBackTransaction::RolledBackTransaction(OdbcConnection& connection)
-    : m_connection(connection) {
-    m_connection.setAutoCommit(false);
-}
-
-RolledBackTransaction::~RolledBackTransaction() {
-    if (!m_connection.isOpen()) {
-        return;
-    }
-    try {
-        m_connection.rollback();
-        m_connection.setAutoCommit(true);
-    } catch (const OdbcError&) {
-        // Left as it is: the caller reports the rollback it asked for.
-    }
-}
-
-void RolledBackTransaction::rollback() {
-    m_connection.rollback();
 }

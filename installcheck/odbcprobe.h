@@ -1,9 +1,13 @@
 #pragma once
 // What the installer's check makes of the ODBC layer's answers: the driver
-// registry, the kinds of column types, and transactions that are rolled
-// back. Failures throw OdbcError with the driver's own message.
+// registry and the kinds of drivers. The column type kinds
+// (components/odbccolumns.h) and the rolled-back transaction
+// (components/odbctransaction.h) come with it. Failures throw OdbcError
+// with the driver's own message.
 
 #include "components/odbc.h"
+#include "components/odbccolumns.h"
+#include "components/odbctransaction.h"
 
 #include <QList>
 #include <QString>
@@ -23,24 +27,3 @@ DriverRegistration FindOdbcDriver(const QString& name);
 QString DriverKindOf(const QString& library);
 // File databases ignore the server address and port of the connection string.
 bool IsFileDatabaseDriver(const QString& kind);
-
-bool IsTextType(int dataType);
-bool IsBinaryType(int dataType);
-
-// Turns autocommit off for as long as it lives; everything done on the
-// connection meanwhile is undone by rollback(), which throws OdbcError when
-// the driver could not roll back (the probe's rows may then be in the
-// table). The end rolls back once more and turns autocommit on again only
-// after a rollback that succeeded: turning it on would commit.
-class RolledBackTransaction {
-public:
-    explicit RolledBackTransaction(OdbcConnection& connection);
-    ~RolledBackTransaction();
-    RolledBackTransaction(const RolledBackTransaction&) = delete;
-    RolledBackTransaction& operator=(const RolledBackTransaction&) = delete;
-
-    void rollback();
-
-private:
-    OdbcConnection& m_connection;
-};

@@ -58,8 +58,3 @@ bool CurrentUserIsAdministrator();
 // sentence with the owner and mode, or empty when it can, or when this
 // system has no such group.
 QString OperatorGroupProblem(const QString& path, bool forWriting);
-
-// The lock the station in `programFolder` holds while it runs
-// (app/singleinstance.h): on Unix its file in that folder, shared by every
-// operator account; on Windows the user's own.
-QString StationLockPath(const QString& programFolder);

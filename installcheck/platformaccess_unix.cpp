@@ -1,13 +1,11 @@
 #include "installcheck/platformaccess.h"
 
-#include "app/singleinstance.h"
+#include "components/odbcmanager.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-
-#include <sql.h>
 
 #include <cstdio>
 #include <dlfcn.h>
@@ -21,11 +19,11 @@ namespace {
 // The folders where unixODBC looks for a driver registered by bare name:
 // next to its own library and in the odbc/ folder there.
 QStringList driverManagerFolders() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&SQLAllocHandle), &info) == 0 || info.dli_fname == nullptr) {
+    const QString library = OdbcDriverManagerFile();
+    if (library.isEmpty()) {
         return {};
     }
-    const QString dir = QFileInfo(QFile::decodeName(info.dli_fname)).absolutePath();
+    const QString dir = QFileInfo(library).absolutePath();
     return {dir + QStringLiteral("/odbc"), dir};
 }
 
@@ -141,8 +139,4 @@ QString OperatorGroupProblem(const QString& path, bool forWriting) {
         .arg(OperatorGroupName, forWriting ? QStringLiteral("쓸") : QStringLiteral("읽을"),
              accountName(st.st_uid), groupName(st.st_gid))
         .arg(QString::number(st.st_mode & 07777, 8).rightJustified(4, u'0'));
-}
-
-QString StationLockPath(const QString& programFolder) {
-    return QDir(programFolder).filePath(QFileInfo(SingleInstanceLockPath()).fileName());
 }

@@ -1,6 +1,5 @@
 #include "installcheck/platformaccess.h"
 
-#include "app/singleinstance.h"
 #include "util/cp949.h"
 
 #include <QDir>
@@ -88,11 +87,6 @@ bool CurrentUserIsAdministrator() {
 // Windows stations run under one desktop account; there is no operator group.
 QString OperatorGroupProblem(const QString&, bool) {
     return {};
-}
-
-QString StationLockPath(const QString& programFolder) {
-    // The same file in the folder checked, whichever program asks.
-    return QDir(programFolder).filePath(QFileInfo(SingleInstanceLockPath()).fileName());
 }
 
 QString AdviceText(Advice topic, const QString& path) {

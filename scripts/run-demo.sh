@@ -18,7 +18,7 @@ bash "$root/scripts/setup.sh"
 (
   cd "$root"
   cmake --preset release >/dev/null
-  cmake --build --preset release -j "$(nproc)" --target member-station
+  cmake --build --preset release -j "$(nproc)" --target member-station station-settings
 )
 
 demo=$root/demo
@@ -43,29 +43,9 @@ if [ -z "$(sqlite3 "$db" "SELECT name FROM sqlite_master WHERE name = '회원관
   sqlite3 "$db" <"$root/db/sql/회원관리_sqlite.sql"
 fi
 
-# The settings as the settings screen writes them: CP949, CR LF, the login
-# shifted down by the station's key (12). SQLite ignores the login; the
-# database name is the database file.
-shift_down() {
-  local text=$1 out="" i code
-  for ((i = 0; i < ${#text}; i++)); do
-    code=$(printf '%d' "'${text:i:1}")
-    out+=$(printf "\\$(printf '%03o' $((code - 12)))")
-  done
-  printf '%s' "$out"
-}
-login=$(shift_down demo)
-{
-  printf '매장코드 = 0001\r\n'
-  printf '점서버_IP = 127.0.0.1\r\n'
-  printf '점서버_포트 = 1433\r\n'
-  printf '점서버_DB종류 = SQLite\r\n'
-  printf '점서버_DB명 = %s\r\n' "$db"
-  printf '점서버_LOGIN_ID = %s\r\n' "$login"
-  printf '점서버_LOGIN_PW = %s\r\n' "$login"
-  printf 'POSID  = 01\r\n'
-  printf '사업자번호  = \r\n'
-} | iconv -f UTF-8 -t CP949 >"$demo/환경설정.CFG"
+# The settings as the settings screen writes them. SQLite ignores the
+# login; the database name is the database file.
+"$root/build/release/tools/station-settings" "$demo/환경설정.CFG" 0001 127.0.0.1 1433 SQLite "$db" demo demo
 # Only its presence is required.
 touch "$demo/출입문설정.CFG"
 

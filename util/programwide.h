@@ -12,8 +12,6 @@
 
 #include <optional>
 
-class OdbcConnection;
-
 // The program folder (the settings, the door file, the background picture,
 // ERROR_LOG and the photo folder) is not kept here: util/programfolder.h
 // derives it from the executable every time.
@@ -66,6 +64,3 @@ inline QString DialogAnswer;
 // digits gives 10..18. With 12 the character that encodes to a space is ','
 // (rare in logins), the one the settings screen must refuse at either end.
 inline constexpr qint16 CredentialKey = 12;
-
-// The connection to the store server (defined with the database code).
-extern OdbcConnection StoreDb;

@@ -6,14 +6,15 @@
 #   STAGE     folder to fill (emptied first)
 #   PROGRAMS  the built programs (.exe)
 #   QT        the Qt for Windows prefix
+#   DLLS      the Qt and MinGW runtime libraries, full paths
 #   PLUGINS   plugins as <category>/<file> under QT/plugins
 #   FONT_SOURCE the fonts folder the build put beside the station, copied
 #             whole (fonts and licence) into FONT_DIR
-#   SEARCH    folders the DLLs the programs and plugins need are taken from
-#   OBJDUMP   the MinGW objdump
+#   OBJDUMP   the MinGW objdump (packaging/windows/imports.cmake)
 #   LISTS     folder for install.nsh, uninstall.nsh, programfiles.nsh
 cmake_minimum_required(VERSION 3.25)
 include("${ARGS}")
+include("${CMAKE_CURRENT_LIST_DIR}/imports.cmake")
 
 file(REMOVE_RECURSE "${STAGE}")
 file(MAKE_DIRECTORY "${STAGE}" "${LISTS}")
@@ -36,11 +37,9 @@ endmacro()
 foreach(p IN LISTS PROGRAMS)
   _stage_file("${p}" "")
 endforeach()
-set(_plugin_files)
 foreach(p IN LISTS PLUGINS)
   get_filename_component(_cat "${p}" DIRECTORY)
   _stage_file("${QT}/plugins/${p}" "${_cat}")
-  list(APPEND _plugin_files "${QT}/plugins/${p}")
 endforeach()
 file(GLOB _fonts "${FONT_SOURCE}/*")
 if(NOT _fonts)
@@ -49,52 +48,22 @@ endif()
 foreach(f IN LISTS _fonts)
   _stage_file("${f}" "${FONT_DIR}")
 endforeach()
-
-# Every DLL the programs and plugins load, found in the given folders only
-# (by name, whatever its case, as Windows finds it); what is found nowhere
-# there must be Windows' own. CMake's own dependency reader lowercases the
-# names and so misses them on a case-sensitive file system.
-set(_available)
-foreach(dir IN LISTS SEARCH)
-  file(GLOB _dlls "${dir}/*.dll")
-  foreach(d IN LISTS _dlls)
-    get_filename_component(_n "${d}" NAME)
-    string(TOLOWER "${_n}" _n)
-    if(NOT DEFINED _dll_${_n})
-      set(_dll_${_n} "${d}")
-    endif()
-  endforeach()
-endforeach()
-set(_queue ${PROGRAMS} ${_plugin_files})
-set(_done)
-set(_resolved)
-while(_queue)
-  list(POP_FRONT _queue _file)
-  execute_process(COMMAND "${OBJDUMP}" -p "${_file}" OUTPUT_VARIABLE _dump RESULT_VARIABLE _rc)
-  if(NOT _rc EQUAL 0)
-    message(FATAL_ERROR "installer: ${OBJDUMP} could not read ${_file}")
-  endif()
-  string(REGEX MATCHALL "DLL Name: [^\n]+" _imports "${_dump}")
-  foreach(i IN LISTS _imports)
-    string(REGEX REPLACE "DLL Name: " "" _n "${i}")
-    string(STRIP "${_n}" _n)
-    string(TOLOWER "${_n}" _n)
-    if(_n IN_LIST _done)
-      continue()
-    endif()
-    list(APPEND _done "${_n}")
-    if(DEFINED _dll_${_n})
-      list(APPEND _resolved "${_dll_${_n}}")
-      list(APPEND _queue "${_dll_${_n}}")
-    elseif(_n MATCHES "^(qt6|lib)")
-      message(FATAL_ERROR "installer: ${_n} is needed by ${_file} but not found in ${SEARCH}")
-    endif()
-  endforeach()
-endwhile()
-list(SORT _resolved)
-foreach(d IN LISTS _resolved)
+set(_dlls ${DLLS})
+list(SORT _dlls)
+foreach(d IN LISTS _dlls)
   _stage_file("${d}" "")
 endforeach()
+
+# The libraries are the build's one list (cmake/Windows.cmake), which the
+# tests run with too: it must hold every Qt and MinGW library the programs
+# and plugins load, and nothing they do not.
+station_windows_imports("${STAGE}" "${OBJDUMP}" _missing _unused)
+if(_missing)
+  message(FATAL_ERROR "installer: STATION_WINDOWS_DLLS (cmake/Windows.cmake) lacks ${_missing}")
+endif()
+if(_unused)
+  message(FATAL_ERROR "installer: nothing loads ${_unused} of STATION_WINDOWS_DLLS (cmake/Windows.cmake)")
+endif()
 
 # The lists, in NSIS syntax. Folders first as they are created, last as they
 # are removed (only when empty).

@@ -11,12 +11,12 @@
 //   operatorhelper camera-write <id> the camera choice
 //   operatorhelper camera-read       the camera choice a start finds
 
-#include "app/singleinstance.h"
 #include "config/settingsfile.h"
 #include "photo/camerachoice.h"
 #include "photo/photoimage.h"
 #include "util/errorlog.h"
 #include "util/safefile.h"
+#include "util/singleinstance.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -3,8 +3,8 @@
 // type or paste into the settings screen. Start-up runs through the driver
 // name "SQL Server" with SQLite behind it, as in the demo.
 
-#include "entrydriver.h"
-#include "stationfixture.h"
+#include "support/entrydriver.h"
+#include "support/stationfixture.h"
 
 #include "config/settingsscreen.h"
 #include "util/credential.h"

@@ -4,8 +4,8 @@
 // plain file, a full disk. Each case says what the operator sees and shows
 // that nothing stored was lost or changed.
 
-#include "entrydriver.h"
-#include "stationfixture.h"
+#include "support/entrydriver.h"
+#include "support/stationfixture.h"
 
 #include "config/settingsscreen.h"
 #include "photo/camerascreen.h"

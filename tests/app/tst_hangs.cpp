@@ -4,12 +4,12 @@
 // every few seconds during the login. The screen waits a bounded time, takes
 // the ordinary error path, stays usable, and no row is half-written.
 
-#include "entrydriver.h"
-#include "stationfixture.h"
+#include "support/entrydriver.h"
+#include "support/stationfixture.h"
 
 #include "db/storedb.h"
-#include "db/trickleserver.h"
 #include "support/localpostgres.h"
+#include "support/trickleserver.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>

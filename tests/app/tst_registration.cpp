@@ -2,7 +2,7 @@
 // focus changes, presses on the hot spots and buttons, the boxes answered.
 // Runs once per backend (STATION_TEST_BACKEND: sqlite or postgresql).
 
-#include "stationfixture.h"
+#include "support/stationfixture.h"
 
 #include "components/hotspot.h"
 #include "components/mylabel.h"

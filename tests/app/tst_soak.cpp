@@ -12,7 +12,7 @@
 // look for (bad memory use at once, leaks at exit) and a growing descriptor
 // count show within a few hundred cycles.
 
-#include "stationfixture.h"
+#include "support/stationfixture.h"
 
 #include "components/hotspot.h"
 #include "components/mytext.h"

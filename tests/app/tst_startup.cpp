@@ -2,11 +2,11 @@
 // "SQL Server" with SQLite behind it, as the demo runs: each failure shows
 // its message and ends the program; a good start leaves no connection open.
 
-#include "stationfixture.h"
+#include "support/stationfixture.h"
 
-#include "app/singleinstance.h"
 #include "components/mytext.h"
 #include "config/settingsscreen.h"
+#include "util/singleinstance.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -5,7 +5,7 @@
 // program folder with a working folder elsewhere. Runs once per backend
 // (STATION_TEST_BACKEND).
 
-#include "stationfixture.h"
+#include "support/stationfixture.h"
 
 #include "components/hotspot.h"
 #include "components/mytext.h"

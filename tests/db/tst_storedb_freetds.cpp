@@ -3,8 +3,8 @@
 // that trickles a byte every four seconds. Only 127.0.0.1 is ever contacted.
 
 #include "db/storedb.h"
-#include "db/trickleserver.h"
 #include "support/odbc_fixture.h"
+#include "support/trickleserver.h"
 #include "util/programwide.h"
 
 #include <QDeadlineTimer>

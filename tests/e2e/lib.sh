@@ -165,22 +165,23 @@ e2e_shift_down() {
     done
     printf '%s' "$out"
 }
-# The settings file for the test's store server, as the settings screen
-# writes it (CP949, CR LF), owned by the operator.
+# A settings file written by the settings file code itself (tools/
+# station-settings): the fields as typed on the settings screen.
+e2e_settings_tool() {
+    if e2e_on_windows; then
+        local file=$1
+        shift
+        wine "$E2E_BUILD/tools/station-settings.exe" "$(winepath -w "$file")" "$@"
+    else
+        "$E2E_BUILD/tools/station-settings" "$@"
+    fi
+}
+# The settings file for the test's store server, owned by the operator.
 e2e_write_settings() {
     local ip=${1:-$E2E_PG_HOST} port=${2:-$E2E_PG_PORT} kind=${3:-MS-SQL} db=${4:-$E2E_DB} file
     file=$(e2e_settings_file)
-    {
-        printf '매장코드 = %s\r\n' "$E2E_STORE"
-        printf '점서버_IP = %s\r\n' "$ip"
-        printf '점서버_포트 = %s\r\n' "$port"
-        printf '점서버_DB종류 = %s\r\n' "$kind"
-        printf '점서버_DB명 = %s\r\n' "$db"
-        printf '점서버_LOGIN_ID = %s\r\n' "$(e2e_shift_down "$E2E_LOGIN")"
-        printf '점서버_LOGIN_PW = %s\r\n' "$(e2e_shift_down "$E2E_PASSWORD")"
-        printf 'POSID  = 01\r\n'
-        printf '사업자번호  = \r\n'
-    } | iconv -f UTF-8 -t CP949 >"$file"
+    e2e_settings_tool "$file" "$E2E_STORE" "$ip" "$port" "$kind" "$db" "$E2E_LOGIN" "$E2E_PASSWORD" ||
+        e2e_fail "cannot write $file"
     e2e_on_windows && return 0
     chown "$E2E_OPERATOR:member-station" "$file"
     chmod 640 "$file"

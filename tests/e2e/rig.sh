@@ -166,6 +166,13 @@ rig_up_windows() {
     [ -n "$(find "$E2E_PROGRAM_DIR" -name qwindows.dll)" ] && [ -n "$(find "$E2E_PROGRAM_DIR" -name qjpeg.dll)" ] &&
         [ -n "$(find "$E2E_PROGRAM_DIR" -name windowsmediaplugin.dll)" ] || e2e_fail "plugins missing"
     [ -n "$(find "$E2E_PROGRAM_DIR" -iname '*.ttf')" ] || e2e_fail "no fonts installed"
+    # Everything the installer staged is installed, and the libraries its
+    # programs and plugins load lie beside them.
+    while IFS= read -r f; do
+        [ -f "$E2E_PROGRAM_DIR/$f" ] || e2e_fail "not installed: $f"
+    done < <(cd "$E2E_BUILD/installer/stage" && find . -type f)
+    cmake -DFOLDERS="$E2E_PROGRAM_DIR" -DOBJDUMP="$E2E_OBJDUMP" -P "$E2E_SOURCE/packaging/windows/imports.cmake" >&2 ||
+        e2e_fail "the installed station lacks a library its programs load"
     grep -q "icacls.*MemberStation.*/inheritance:r" "$E2E_STATE/install.log" || e2e_fail "the installer set no folder permissions"
     wine reg query "$WIN_UNINSTALL_KEY" /v UninstallString 2>/dev/null | grep -qF "$E2E_WIN_PROGRAM_DIR\\uninstall.exe" ||
         e2e_fail "no uninstaller in the programs list"

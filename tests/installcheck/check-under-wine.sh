@@ -5,11 +5,11 @@
 # without Qt's multimedia backend beside it the check still reports, with
 # a warning line for the camera. The report redirected to a file is CP949.
 #
-#   check-under-wine.sh STATION_CHECK_EXE RUNTIME_FOLDER PSQLODBC_DRIVER
+#   check-under-wine.sh STATION_CHECK_EXE RUNTIME_FOLDER PSQLODBC_DRIVER STATION_SETTINGS_EXE
 # WINEPREFIX comes from the test's environment (the build's prefix).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-check=$1 runtime=$2 driver=$3
+check=$1 runtime=$2 driver=$3 settings_tool=$4
 
 work=$(mktemp -d /tmp/station-check-wine.XXXXXX)
 chmod 755 "$work"
@@ -27,11 +27,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 psql_admin() { psql -h 127.0.0.1 -p "$STATION_PG_PORT" -U station -d station_test -qAt "$@"; }
 
 # A store login whose password the server checks, as a store server does.
-psql_admin -c "CREATE ROLE clerk LOGIN PASSWORD 'clerk-pw'" \
-    -c "CREATE TABLE 회원관리 (매장코드 varchar(10) NOT NULL, 회원휴대폰번호 varchar(20) NOT NULL,
-        회원명 varchar(50), 회원주소 varchar(50), 남여구분 varchar(1), 회원사진 bytea,
-        등록일시 timestamp DEFAULT now(), UNIQUE (매장코드, 회원휴대폰번호))" \
-    -c "GRANT SELECT, INSERT, UPDATE ON 회원관리 TO clerk" || fail "cannot prepare the server"
+grep -v '^--' "$here/../../db/sql/회원관리_postgresql.sql" | psql_admin -v ON_ERROR_STOP=1 >/dev/null &&
+    psql_admin -c "CREATE ROLE clerk LOGIN PASSWORD 'clerk-pw'" \
+        -c "GRANT SELECT, INSERT, UPDATE ON 회원관리 TO clerk" || fail "cannot prepare the server"
 hba=$STATION_PG_DIR/data/pg_hba.conf
 runas=()
 [ "$(id -u)" -eq 0 ] && runas=(runuser -u postgres --)
@@ -46,16 +44,10 @@ cp -al "$runtime/." "$work/program/" 2>/dev/null || cp -a "$runtime/." "$work/pr
 cp "$check" "$work/program/station-check.exe" || exit 1
 : > "$work/program/출입문설정.CFG"
 
-# The settings file as the settings screen writes it: CP949, CR LF, the login
-# lines shifted by the station's key (each character 12 down).
-shift_down() { printf '%s' "$1" | perl -CS -pe 's/(.)/chr(ord($1) - 12)/ge'; }
+# The settings file as the settings screen writes it (tools/station-settings).
 settings() {
-    local id=$1 password=$2
-    printf '%s\r\n' "매장코드 = 0001" "점서버_IP = 127.0.0.1" "점서버_포트 = $STATION_PG_PORT" \
-        "점서버_DB종류 = MS-SQL" "점서버_DB명 = station_test" \
-        "점서버_LOGIN_ID = $(shift_down "$id")" \
-        "점서버_LOGIN_PW = $(shift_down "$password")" \
-        "POSID  = 01" "사업자번호  = 123-45-67890" | iconv -f UTF-8 -t CP949 > "$work/program/환경설정.CFG"
+    wine "$settings_tool" "$(winepath -w "$work/program/환경설정.CFG")" 0001 127.0.0.1 "$STATION_PG_PORT" \
+        MS-SQL station_test "$1" "$2" 01 123-45-67890 || fail "cannot write the settings file"
 }
 
 # psqlODBC reaches the port of PGPORT (it reads no port from SERVER=).

@@ -1,7 +1,5 @@
 # ODBC for tests and benchmarks: driver registrations and the member-table
-# fixture. Include it from a tests/<folder>/*.cmake or bench/*.cmake piece:
-#   include(${PROJECT_SOURCE_DIR}/tests/support/odbc.cmake)
-# It sets, in the including scope:
+# fixture. Included once by the top-level CMakeLists.txt; it sets there:
 #   STATION_ODBC_ENV_SQLITE   "ODBCSYSINI=..." where the driver name
 #                             "SQL Server" is the SQLite ODBC driver (the
 #                             start-up path against a database file, as in
@@ -52,21 +50,19 @@ if(WIN32)
     "STATION_TEST_SQLITE_UNAVAILABLE=under Wine the Linux SQLite driver cannot open the Windows paths of database files")
 endif()
 
-if(NOT TARGET station_odbc_fixture)
-  add_library(station_odbc_fixture STATIC
-    ${PROJECT_SOURCE_DIR}/tests/support/odbc_fixture.cpp
-    ${PROJECT_SOURCE_DIR}/tests/support/odbc_fixture.h)
-  target_include_directories(station_odbc_fixture PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(station_odbc_fixture PUBLIC station_components station_util Qt6::Core)
-  target_compile_definitions(station_odbc_fixture PRIVATE
-    STATION_SQL_DIR="${PROJECT_SOURCE_DIR}/db/sql"
-    STATION_DEFAULT_ODBCSYSINI="${_station_odbc_root}/sqlite-as-sqlserver")
-  station_target_defaults(station_odbc_fixture)
-endif()
+add_library(station_odbc_fixture STATIC
+  ${PROJECT_SOURCE_DIR}/tests/support/odbc_fixture.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/odbc_fixture.h)
+target_include_directories(station_odbc_fixture PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(station_odbc_fixture PUBLIC station_components station_util Qt6::Core)
+target_compile_definitions(station_odbc_fixture PRIVATE
+  STATION_SQL_DIR="${PROJECT_SOURCE_DIR}/db/sql"
+  STATION_DEFAULT_ODBCSYSINI="${_station_odbc_root}/sqlite-as-sqlserver")
+station_target_defaults(station_odbc_fixture)
 
 # A library that leaves "<path>.loaded" beside itself when loaded: what an
 # operator could plant and name through a settings value (DRIVER=...).
-if(UNIX AND NOT TARGET station_planted_library)
+if(NOT WIN32)
   enable_language(C)
   add_library(station_planted_library MODULE ${PROJECT_SOURCE_DIR}/tests/support/plantedlibrary.c)
   target_link_libraries(station_planted_library PRIVATE ${CMAKE_DL_LIBS})

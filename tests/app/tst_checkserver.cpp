@@ -1,6 +1,7 @@
 // CheckServerConnection on the start-up path: "SQL Server" is the SQLite
 // driver here, so the settings reach a database file.
 
+#include "app/serverconnection.h"
 #include "db/storedb.h"
 #include "support/modalhelper.h"
 #include "support/odbc_fixture.h"

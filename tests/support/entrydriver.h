@@ -4,7 +4,7 @@
 // moves as a real click moves it), presses on the hot spots, the boxes that
 // come up answered and their texts handed back.
 
-#include "stationfixture.h"
+#include "support/stationfixture.h"
 
 #include "components/hotspot.h"
 #include "components/mytext.h"

@@ -3,8 +3,8 @@
 // another copy: the lock belongs to the handle), never stale, and not
 // defeated by a folder planted under its name.
 
-#include "app/singleinstance.h"
 #include "support/programfolder.h"
+#include "util/singleinstance.h"
 
 #include <QDir>
 #include <QFileInfo>

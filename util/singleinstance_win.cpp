@@ -1,6 +1,4 @@
-#include "app/singleinstance.h"
-
-#include "util/programfolder.h"
+#include "util/singleinstance.h"
 
 #include <QDir>
 
@@ -19,10 +17,6 @@ struct SingleInstance::Lock {
         }
     }
 };
-
-QString SingleInstanceLockPath() {
-    return QDir(ProgramFolderPath()).filePath(QStringLiteral("member-station.lock"));
-}
 
 SingleInstance::SingleInstance(const QString& lockPath) : m_path(lockPath) {}
 

@@ -7,10 +7,13 @@
 
 #include <memory>
 
-// The lock of this station: on Unix a file of the program folder, one lock
-// for every operator account of the station (only they can create files
-// there, so no other account can take it first); on Windows the same file,
-// locked with LockFileEx.
+// The lock of the station in `programFolder`, whichever program asks (the
+// station itself, or the installer's check): a file of that folder, one lock
+// for every operator account of the station (on Unix only they can create
+// files there, so no other account can take it first); held with flock on
+// Unix and LockFileEx on Windows.
+QString SingleInstanceLockPath(const QString& programFolder);
+// The lock of this station: the one of its own program folder.
 QString SingleInstanceLockPath();
 
 class SingleInstance {

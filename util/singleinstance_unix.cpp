@@ -1,7 +1,6 @@
-#include "app/singleinstance.h"
+#include "util/singleinstance.h"
 
 #include "util/groupaccess.h"
-#include "util/programfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,10 +24,6 @@ struct SingleInstance::Lock {
         }
     }
 };
-
-QString SingleInstanceLockPath() {
-    return QDir(ProgramFolderPath()).filePath(QStringLiteral("member-station.lock"));
-}
 
 SingleInstance::SingleInstance(const QString& lockPath) : m_path(lockPath) {}
 

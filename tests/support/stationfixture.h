@@ -12,6 +12,7 @@
 #include "app/registrationscreen.h"
 #include "components/odbc.h"
 #include "config/settingsfile.h"
+#include "db/storedb.h"
 #include "support/modalhelper.h"
 #include "support/odbc_fixture.h"
 #include "support/programfolder.h"

@@ -1,3 +1,5 @@
+#include "app/serverconnection.h"
+
 #include "db/storedb.h"
 
 #include "dialogs/messagebox.h"

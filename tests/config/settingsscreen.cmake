@@ -1,1 +1,0 @@
-station_add_test(tst_settingsscreen SOURCES tst_settingsscreen.cpp LIBS station_config LABELS gui)
