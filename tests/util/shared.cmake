@@ -1,3 +1,7 @@
 station_add_test(tst_phone SOURCES tst_phone.cpp LIBS station_util LABELS unit)
 station_add_test(tst_errorlog SOURCES tst_errorlog.cpp LIBS station_util LABELS unit)
 station_add_test(tst_credential SOURCES tst_credential.cpp LIBS station_util LABELS unit)
+station_add_test(tst_heldfileretry SOURCES tst_heldfileretry.cpp LIBS station_util LABELS unit)
+if(WIN32)
+  station_add_test(tst_safefile_win SOURCES tst_safefile_win.cpp LIBS station_util LABELS unit)
+endif()
