@@ -18,8 +18,8 @@ Error RetryWhileHeld(const std::function<Error()>& attempt,
                      const std::function<void(std::chrono::milliseconds)>& pause,
                      std::chrono::milliseconds budget = kHeldFileRetryBudget) {
     Error result = attempt();
-    for (std::chrono::milliseconds waited{0}; result != Error{} && isHeld(result) && waited < budget;
-         waited += kHeldFileRetryPause) {
+    for (std::chrono::milliseconds waited{0};
+         result != Error{} && isHeld(result) && waited < budget; waited += kHeldFileRetryPause) {
         pause(kHeldFileRetryPause);
         result = attempt();
     }
