@@ -15,7 +15,7 @@ PACKAGES=(
   libxcb1-dev
   openbox xdotool xclip iproute2 libgstreamer1.0-dev
   g++-mingw-w64-x86-64-posix python3 passwd
-  wine wine64 nsis qt6-shadertools-dev xz-utils
+  wine wine64 nsis qt6-shadertools-dev xz-utils osslsigncode openssl
 )
 
 SUDO=""
