@@ -39,13 +39,26 @@ std::unique_ptr<FrameSource> systemCamera() {
 } // namespace
 
 CameraView::CameraView(QWidget* parent, std::unique_ptr<FrameSource> source)
-    : QWidget(parent), sink_(new QVideoSink(this)), watchdog_(new QTimer(this)),
-      source_(std::move(source)) {
+    : QWidget(parent), sink_(nullptr), watchdog_(new QTimer(this)), source_(std::move(source)) {
     setObjectName(QStringLiteral("ezVidCap"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     if (!source_) {
         source_ = systemCamera();
     }
+    connect(source_.get(), &FrameSource::problemChanged, this, [this] {
+        if (!source_->problem().isEmpty()) {
+            // The last frame is from before the failure: neither show nor
+            // save it as if it were live.
+            frame_ = QVideoFrame();
+        }
+        update();
+    });
+    if (dynamic_cast<UnavailableFrameSource*>(source_.get()) != nullptr) {
+        // Not even a video sink: creating one loads Qt's camera backend,
+        // which is what is missing.
+        return;
+    }
+    sink_ = new QVideoSink(this);
     watchdog_->setInterval(kFrameWatchMs);
     connect(watchdog_, &QTimer::timeout, this, &CameraView::checkFrames);
     connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
@@ -58,14 +71,6 @@ CameraView::CameraView(QWidget* parent, std::unique_ptr<FrameSource> source)
         update();
     });
     connect(source_.get(), &FrameSource::camerasChanged, this, &CameraView::pickUpPluggedCamera);
-    connect(source_.get(), &FrameSource::problemChanged, this, [this] {
-        if (!source_->problem().isEmpty()) {
-            // The last frame is from before the failure: neither show nor
-            // save it as if it were live.
-            frame_ = QVideoFrame();
-        }
-        update();
-    });
     source_->setVideoSink(sink_);
     UseRememberedCamera(*source_);
     startSource();
@@ -80,7 +85,7 @@ void CameraView::startSource() {
 }
 
 void CameraView::checkFrames() {
-    if (!running_) {
+    if (!running_ || sink_ == nullptr) {
         return;
     }
     if (framesSinceCheck_ == 0 && !stalled_) {

@@ -32,7 +32,8 @@ public:
     // remembered for the next time (photo/camerachoice.h).
     void ShowDeviceSettings();
 
-    // Every frame the preview shows comes through this sink.
+    // Every frame the preview shows comes through this sink (none where the
+    // system lacks what the camera needs).
     QVideoSink* videoSink() const { return sink_; }
     FrameSource* frameSource() const { return source_.get(); }
     const QVideoFrame& latestFrame() const { return frame_; }

