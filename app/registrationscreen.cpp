@@ -309,7 +309,12 @@ void FrmPOS_판매::ClearEntry() {
 void FrmPOS_판매::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), QColor(0xee, 0xf1, 0xf6));
-    // Drawn as it is, from the top left, like a window picture.
+    // Drawn as it is, from the top left, like a window picture; on a screen
+    // too small for the design, at the window's scale like everything on it.
+    if (const double scale = WindowScale(this); scale != 1.0) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.scale(scale, scale);
+    }
     p.drawImage(0, 0, m_background);
 }
 
@@ -449,9 +454,10 @@ void FrmPOS_판매::버튼확인_MouseUp() {
         set.close();
         // Only now that the row holds the photo: a failed write keeps the
         // file for the next attempt.
-        if (QFileInfo::exists(photoFile) && !QFile::remove(photoFile)) {
-            throw std::runtime_error(
-                QStringLiteral("%1 을(를) 지울 수 없습니다").arg(photoFile).toStdString());
+        if (QString why; !RemoveSharedFile(photoFile, &why)) {
+            throw std::runtime_error(QStringLiteral("%1 을(를) 지울 수 없습니다 (%2)")
+                                         .arg(photoFile, why)
+                                         .toStdString());
         }
     } catch (const OdbcError& e) {
         WriteErrorLog(procedure, e.description());

@@ -61,7 +61,8 @@ function(station_add_test name)
   if(WIN32)
     station_wine_fixture()
     list(APPEND command --wine ${STATION_WINDOWS_TEST_RUNTIME})
-    list(APPEND ARG_ENV ${STATION_WINE_ENV})
+    # The test's own values after Wine's, so that they win.
+    list(PREPEND ARG_ENV ${STATION_WINE_ENV})
     if(NOT ARG_NOT_UNDER_WINE)
       list(APPEND ARG_LABELS windows)
     endif()
@@ -79,6 +80,8 @@ function(station_add_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  # The test screen is a 1920 x 1080 display (tests/support/offscreen.json),
+  # where every window fits at its design size (Qt's default is 800 x 600).
   # intercept_tls_get_addr=0: GCC 12's sanitizer runtime mistakes a dynamic
   # TLS block of a dlopen'ed library (Qt Multimedia's GStreamer plugin) for
   # an old glibc header, and the leak check at exit then dies in its tracer
@@ -86,7 +89,7 @@ function(station_add_test name)
   set_tests_properties(${name} PROPERTIES
     LABELS "${ARG_LABELS}"
     TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:intercept_tls_get_addr=0;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;${ARG_ENV}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${PROJECT_SOURCE_DIR}/tests/support/offscreen.json;LC_ALL=C.UTF-8;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:intercept_tls_get_addr=0;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;${ARG_ENV}")
 endfunction()
 
 # station_folder_library(name LIBS ...)

@@ -15,6 +15,9 @@ endif()
 set(STATION_INSTALLER_COMPRESSOR "/SOLID lzma" CACHE STRING "NSIS compressor (zlib builds much faster)")
 set(STATION_INSTALLER_PATH ${PROJECT_BINARY_DIR}/member-station-${PROJECT_VERSION}-setup.exe)
 set(STATION_INSTALLER_LISTS ${PROJECT_BINARY_DIR}/installer)
+# Signing (packaging/windows/sign.cmake): the staged files below, the
+# uninstaller and the installer by the NSIS script's finalize hooks.
+set(STATION_SIGN_SCRIPT ${PROJECT_SOURCE_DIR}/packaging/windows/sign.cmake)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/member-station.nsi.in
   ${STATION_INSTALLER_LISTS}/member-station.nsi @ONLY)
 file(GENERATE OUTPUT ${STATION_INSTALLER_LISTS}/stage-args.cmake CONTENT "
@@ -31,8 +34,9 @@ set(OBJDUMP [[${STATION_OBJDUMP}]])
 add_custom_command(OUTPUT ${STATION_INSTALLER_PATH}
   COMMAND ${CMAKE_COMMAND} -DARGS=${STATION_INSTALLER_LISTS}/stage-args.cmake
           -P ${PROJECT_SOURCE_DIR}/packaging/windows/stage.cmake
+  COMMAND ${CMAKE_COMMAND} -DPATHS=${STATION_INSTALLER_LISTS}/stage -P ${STATION_SIGN_SCRIPT}
   COMMAND ${STATION_MAKENSIS} -V2 -INPUTCHARSET UTF8 ${STATION_INSTALLER_LISTS}/member-station.nsi
-  DEPENDS member-station station-check serial-test
+  DEPENDS member-station station-check serial-test ${STATION_SIGN_SCRIPT}
           ${PROJECT_SOURCE_DIR}/packaging/windows/stage.cmake
           ${PROJECT_SOURCE_DIR}/packaging/windows/imports.cmake
           ${PROJECT_SOURCE_DIR}/packaging/windows/member-station.nsi.in

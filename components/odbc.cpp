@@ -735,9 +735,9 @@ QList<QStringList> OdbcConnection::uniqueKeys(const QString& table) {
 QString OdbcConnection::describe() {
     d->requireOpen();
     const SQLHDBC dbc = d->dbc();
-    return QStringLiteral("%1 %2, %3 %4")
-        .arg(infoText(dbc, SQL_DRIVER_NAME), infoText(dbc, SQL_DRIVER_VER),
-             infoText(dbc, SQL_DBMS_NAME), infoText(dbc, SQL_DBMS_VER));
+    return QStringLiteral("서버 %1 %2, 드라이버 %3 %4")
+        .arg(infoText(dbc, SQL_DBMS_NAME), infoText(dbc, SQL_DBMS_VER),
+             infoText(dbc, SQL_DRIVER_NAME), infoText(dbc, SQL_DRIVER_VER));
 }
 
 void OdbcConnection::setAutoCommit(bool on) {

@@ -135,7 +135,9 @@ public:
     QList<Column> columns(const QString& table);
     // The column lists of the table's primary key and unique indexes.
     QList<QStringList> uniqueKeys(const QString& table);
-    // "driver version, database version" as the driver reports them.
+    // "서버 <product> <version>, 드라이버 <name> <version>", as the driver
+    // reports them (SQLGetInfo), so an installer sees which server and
+    // which driver met.
     QString describe();
     // Autocommit is on for a new connection; with it off, statements stay
     // in a transaction that only rollback() (or a commit) ends.

@@ -1,6 +1,7 @@
 #include "installcheck/devicecheck.h"
 
 #include "installcheck/platformaccess.h"
+#include "util/medialibraries.h"
 
 #include <QCameraDevice>
 #include <QCoreApplication>
@@ -48,9 +49,19 @@ bool cameraBackendPresent() {
 
 void CheckDevices(CheckReport& report) {
     const bool backend = cameraBackendPresent();
+    // Without the system's media libraries Qt's camera backend cannot load
+    // and the first camera call would end the check.
+    const QStringList missing = MissingCameraLibraries();
     const QList<QCameraDevice> cameras =
-        backend ? QMediaDevices::videoInputs() : QList<QCameraDevice>();
-    if (!backend) {
+        backend && missing.isEmpty() ? QMediaDevices::videoInputs() : QList<QCameraDevice>();
+    if (!missing.isEmpty()) {
+        report.add(QStringLiteral("devices.camera"), CheckArea::Devices, QStringLiteral("카메라"),
+                   Verdict::Warning,
+                   QStringLiteral("카메라에 필요한 Windows 미디어 기능(%1)이 없습니다: 사진 없이 "
+                                  "저장됩니다")
+                       .arg(missing.join(QStringLiteral(", "))),
+                   AdviceText(Advice::NoMediaFeatures));
+    } else if (!backend) {
         report.add(QStringLiteral("devices.camera"), CheckArea::Devices, QStringLiteral("카메라"),
                    Verdict::Warning,
                    QStringLiteral("카메라 모듈(Qt 멀티미디어 플러그인)이 없습니다: 사진 없이 "

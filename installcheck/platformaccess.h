@@ -37,6 +37,7 @@ enum class Advice {
     SubfolderNotWritable, // 회원사진 or ERROR_LOG
     NoCamera,
     NoCameraBackend, // Qt's multimedia plugin missing
+    NoMediaFeatures, // the system's media libraries the camera needs missing
     NoSerialPort,
     SerialDenied,
 };

@@ -99,6 +99,7 @@ QString AdviceText(Advice topic, const QString& path) {
     case Advice::NoCameraBackend:
         return QStringLiteral("qt6-multimedia 와 gstreamer1.0-plugins-good 패키지를 "
                               "설치하세요");
+    case Advice::NoMediaFeatures: // nothing of the kind on Linux
     case Advice::NoSerialPort:
         return {};
     case Advice::SerialDenied:

@@ -119,6 +119,10 @@ QString AdviceText(Advice topic, const QString& path) {
     case Advice::NoCameraBackend:
         return QStringLiteral("프로그램 폴더에 multimedia\\windowsmediaplugin.dll 이 없습니다: "
                               "설치 프로그램을 다시 실행하세요");
+    case Advice::NoMediaFeatures:
+        return QStringLiteral("Windows N/KN 에디션입니다: 설정 > 앱 > 선택적 기능 > 기능 추가에서 "
+                              "\"미디어 기능 팩(Media Feature Pack)\"을 설치하고 PC 를 다시 "
+                              "시작하세요");
     case Advice::NoSerialPort:
     case Advice::SerialDenied:
         return QStringLiteral("장치 관리자의 [포트(COM & LPT)] 에서 COM 번호와 드라이버를 "

@@ -124,8 +124,8 @@ void FrmPOS_사진찍기::버튼사진찍기_Click() {
         ShareFolderWithGroup(folder);
     }
     const QString path = folder + QLatin1Char('/') + fileName;
-    if (!ezVidCap_->SaveFrameAsJpeg(path)) {
-        ShowMessage(QStringLiteral("\r\n사진저장 실패"), 0, true, true);
+    if (QString why; !ezVidCap_->SaveFrameAsJpeg(path, &why)) {
+        ShowMessage(QStringLiteral("\r\n사진저장 실패\r\n") + why, 0, true, true);
         return;
     }
     QString whyNot;

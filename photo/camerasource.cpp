@@ -44,13 +44,27 @@ QCameraFormat formatFor(const QCameraDevice& device, const QSize& resolution) {
 
 } // namespace
 
-CameraFrameSource::CameraFrameSource(QObject* parent) : FrameSource(parent) {
-    const QCameraDevice device = QMediaDevices::defaultVideoInput();
-    if (device.isNull()) {
+CameraFrameSource::CameraFrameSource(QObject* parent)
+    : FrameSource(parent), watcher_(new QMediaDevices(this)) {
+    readDevices();
+    connect(watcher_, &QMediaDevices::videoInputsChanged, this, [this] {
+        readDevices();
+        Q_EMIT camerasChanged();
+    });
+    auto device = std::find_if(devices_.cbegin(), devices_.cend(),
+                               [](const QCameraDevice& d) { return d.isDefault(); });
+    if (device == devices_.cend()) {
+        device = devices_.cbegin();
+    }
+    if (device == devices_.cend()) {
         problem_ = kNoCamera;
         return;
     }
-    openCamera(device, QSize());
+    openCamera(*device, QSize());
+}
+
+void CameraFrameSource::readDevices() {
+    devices_ = QMediaDevices::videoInputs();
 }
 
 CameraFrameSource::~CameraFrameSource() {
@@ -77,7 +91,7 @@ void CameraFrameSource::stop() {
 
 QList<CameraChoice> CameraFrameSource::cameras() const {
     QList<CameraChoice> list;
-    for (const QCameraDevice& device : QMediaDevices::videoInputs()) {
+    for (const QCameraDevice& device : devices_) {
         list.append({device.id(), device.description(), resolutionsOf(device)});
     }
     return list;
@@ -92,7 +106,7 @@ QSize CameraFrameSource::resolution() const {
 }
 
 void CameraFrameSource::useCamera(const QByteArray& id, const QSize& resolution) {
-    for (const QCameraDevice& device : QMediaDevices::videoInputs()) {
+    for (const QCameraDevice& device : devices_) {
         if (device.id() == id) {
             openCamera(device, resolution);
             camera_->start();

@@ -5,7 +5,9 @@
 #include "photo/framesource.h"
 
 #include <QCamera>
+#include <QCameraDevice>
 #include <QMediaCaptureSession>
+#include <QMediaDevices>
 #include <memory>
 
 class CameraFrameSource : public FrameSource {
@@ -27,8 +29,13 @@ public:
 
 private:
     void openCamera(const QCameraDevice& device, const QSize& resolution);
+    void readDevices();
     void setProblem(const QString& text);
 
+    // The system's list, read once per opening and again only when a camera
+    // is plugged in or out: on Windows each read starts every camera.
+    QList<QCameraDevice> devices_;
+    QMediaDevices* watcher_;
     QMediaCaptureSession session_;
     std::unique_ptr<QCamera> camera_;
     QString problem_;

@@ -45,4 +45,26 @@ public:
 Q_SIGNALS:
     // The problem text changed; a new problem means earlier frames are stale.
     void problemChanged();
+    // A camera was plugged in or out.
+    void camerasChanged();
+};
+
+// A source with no camera and a fixed reason (the system lacks what the
+// camera needs): nothing of the system's camera support is touched.
+class UnavailableFrameSource : public FrameSource {
+    Q_OBJECT
+public:
+    explicit UnavailableFrameSource(QString why, QObject* parent = nullptr)
+        : FrameSource(parent), why_(std::move(why)) {}
+    void setVideoSink(QVideoSink*) override {}
+    void start() override {}
+    void stop() override {}
+    QList<CameraChoice> cameras() const override { return {}; }
+    QByteArray cameraId() const override { return {}; }
+    QSize resolution() const override { return {}; }
+    void useCamera(const QByteArray&, const QSize&) override {}
+    QString problem() const override { return why_; }
+
+private:
+    QString why_;
 };

@@ -128,13 +128,32 @@ void SyntheticFrameSource::start() {
 }
 
 void SyntheticFrameSource::useCamera(const QByteArray& id, const QSize& resolution) {
+    const bool hadNone = id_.isEmpty();
     id_ = id;
+    if (hadNone && !id_.isEmpty()) {
+        Q_EMIT problemChanged();
+    }
     resolution_ = resolution.isEmpty() ? defaultResolution(id) : resolution;
     pushFrame();
 }
 
 void SyntheticFrameSource::pushFrame() {
-    if (running_ && sink_) {
+    if (running_ && sink_ && !id_.isEmpty()) {
         sink_->setVideoFrame(MakeYuyvFrame(MakeCameraLikeImage(resolution_, seed_++)));
     }
+}
+
+QString SyntheticFrameSource::problem() const {
+    return id_.isEmpty() ? QStringLiteral("연결된 카메라가 없습니다") : QString();
+}
+
+void SyntheticFrameSource::pushEmptyFrame() {
+    if (running_ && sink_) {
+        sink_->setVideoFrame(QVideoFrame());
+    }
+}
+
+void SyntheticFrameSource::plugIn(const CameraChoice& camera) {
+    cameras_.append(camera);
+    Q_EMIT camerasChanged();
 }

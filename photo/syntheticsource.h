@@ -38,10 +38,14 @@ public:
     QSize resolution() const override { return resolution_; }
     void useCamera(const QByteArray& id, const QSize& resolution) override;
 
-    QString problem() const override { return {}; }
+    QString problem() const override;
 
     // Delivers the next frame (a new seed each time) while running.
     void pushFrame();
+    // Delivers an empty frame, as Windows' camera does when its stream fails.
+    void pushEmptyFrame();
+    // A camera plugged in: listed from now on.
+    void plugIn(const CameraChoice& camera);
 
 private:
     QSize defaultResolution(const QByteArray& id) const;

@@ -15,7 +15,7 @@ PACKAGES=(
   libxcb1-dev
   openbox xdotool xclip iproute2 libgstreamer1.0-dev
   g++-mingw-w64-x86-64-posix python3 passwd
-  wine wine64 nsis qt6-shadertools-dev xz-utils
+  wine wine64 nsis qt6-shadertools-dev xz-utils osslsigncode openssl
   ibus ibus-hangul dbus-x11 fcitx5 fcitx5-hangul fcitx5-frontend-qt6
 )
 

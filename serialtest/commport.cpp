@@ -68,11 +68,20 @@ QByteArray encodeKeepingBytes(const QString& text) {
     return out;
 }
 
-bool deviceGone(QSerialPort::SerialPortError error) {
-    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
-}
-
 } // namespace
+
+bool SerialDeviceGone(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::OpenError:                 // opening an open port
+    case QSerialPort::NotOpenError:              // a call on a closed port
+    case QSerialPort::UnsupportedOperationError: // a setting the driver refuses
+    case QSerialPort::TimeoutError:              // nothing waiting
+        return false;
+    default:
+        return true;
+    }
+}
 
 CommPort::CommPort(ComPortDevice device, QObject* parent)
     : QObject(parent), device_(std::move(device)), port_(this) {
@@ -255,7 +264,7 @@ void CommPort::collectWaiting() {
     if (error == QSerialPort::TimeoutError) {
         // Nothing more waiting: not a failure.
         port_.clearError();
-    } else if (deviceGone(error)) {
+    } else if (SerialDeviceGone(error)) {
         onError(error);
     }
     if (!inOnComm_ && port_.bytesAvailable() > before) {
@@ -296,20 +305,29 @@ void CommPort::queueReceive() {
 }
 
 void CommPort::onError(QSerialPort::SerialPortError error) {
-    if (!deviceGone(error) || !port_.isOpen() || closePending_) {
+    if (!SerialDeviceGone(error) || !port_.isOpen() || closePending_) {
         return;
     }
     // The device went away (unplugged, or the other end of a pseudo-terminal
     // closed). Left open, its read notifier would fire without end. Close it
     // once control is back in the event loop, not inside the notifier.
     closePending_ = true;
+    const QString why = port_.errorString();
     QMetaObject::invokeMethod(
         this,
-        [this, opening = openings_] {
+        [this, opening = openings_, why] {
             closePending_ = false;
-            if (opening == openings_) {
-                setPortOpen(false);
+            if (opening != openings_) {
+                return;
             }
+            setPortOpen(false);
+            errorDescription_ =
+                QStringLiteral("COM%1 포트의 장치가 빠졌습니다 (%2). 포트를 "
+                               "닫았습니다. 장치를 다시 꽂고 포트를 다시 고르십시오.")
+                    .arg(commPort_)
+                    .arg(why);
+            commEvent_ = Lost;
+            Q_EMIT onComm();
         },
         Qt::QueuedConnection);
 }

@@ -16,6 +16,12 @@
 #include <QSerialPort>
 #include <QString>
 
+// Whether an error of an open port means its device is gone. Adapter
+// drivers report an unplugged device in many ways (Windows' drivers as access
+// denied or aborted operations, which arrive as permission or unknown
+// errors), so every error but those about the call itself counts.
+bool SerialDeviceGone(QSerialPort::SerialPortError error);
+
 class CommPort : public QObject {
     Q_OBJECT
 public:
@@ -23,6 +29,7 @@ public:
     enum Event {
         NoEvent = 0,
         Receive = 2, // characters have been received
+        Lost = 3,    // the device went away; the port is closed, errorDescription() says so
     };
 
     explicit CommPort(ComPortDevice device = comPortDevice, QObject* parent = nullptr);

@@ -173,6 +173,10 @@ void FrmPOS_씨리얼테스트::버튼출력_Click() {
 }
 
 void FrmPOS_씨리얼테스트::컴포트_OnComm() {
+    if (컴포트_->commEvent() == CommPort::Lost) {
+        ShowMessage(QStringLiteral("\r\n") + 컴포트_->errorDescription(), 0, true, true);
+        return;
+    }
     if (컴포트_->commEvent() != CommPort::Receive) {
         return;
     }

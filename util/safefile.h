@@ -41,6 +41,10 @@ bool AppendToSharedFile(const QString& path, const QByteArray& bytes, GroupAcces
 bool ReplaceSharedFile(const QString& path, const QByteArray& bytes, GroupAccess access,
                        QString* error = nullptr);
 
+// Removes the file `path` (true when there was none). On Windows a file
+// another program holds for a moment is tried again for about half a second.
+bool RemoveSharedFile(const QString& path, QString* error = nullptr);
+
 // For a file every operator keeps up to date in the sticky program folder,
 // where no one may rename over another's file: a plain file of another
 // account that this one may write (group-writable, no other name) is

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -200,6 +201,12 @@ bool ReplaceSharedFile(const QString& path, const QByteArray& bytes, GroupAccess
     }
     removeTemp.keep = true;
     return true;
+}
+
+bool RemoveSharedFile(const QString& path, QString* error) {
+    const QByteArray name = QFile::encodeName(path);
+    return ::unlink(name.constData()) == 0 || errno == ENOENT ||
+           fail(error, path, QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 bool UpdateSharedFile(const QString& path, const QByteArray& bytes, QString* error) {

@@ -61,6 +61,68 @@ private Q_SLOTS:
         QCOMPARE(at.top, top);
     }
 
+    // Real screens, in logical pixels, with the registration screen's
+    // design (1022 x 766) and a Windows 10 frame: caption and client area
+    // always on the usable area, centring kept where that holds already.
+    void fitsEveryScreen_data() {
+        QTest::addColumn<QRect>("display");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QString>("vertical");
+        QTest::addColumn<QString>("horizontal");
+        QTest::addColumn<QRect>("client");
+        QTest::newRow("1920x1080 at 100 %: centred as designed")
+            << QRect(0, 0, 1920, 1080) << QRect(0, 0, 1920, 1040) << QString() << QString()
+            << QRect(449, 168, 1022, 766);
+        QTest::newRow("at 125 %: full size, moved up off the taskbar")
+            << QRect(0, 0, 1536, 864) << QRect(0, 0, 1536, 826) << QString() << QString()
+            << QRect(257, 52, 1022, 766);
+        QTest::newRow("at 150 %: smaller, caption at the top")
+            << QRect(0, 0, 1280, 720) << QRect(0, 0, 1280, 688) << QString() << QString()
+            << QRect(207, 31, 865, 649);
+        QTest::newRow("1366x768 with a taskbar")
+            << QRect(0, 0, 1366, 768) << QRect(0, 0, 1366, 728) << QString() << QString()
+            << QRect(223, 31, 919, 689);
+        QTest::newRow("1024x768") << QRect(0, 0, 1024, 768) << QRect(0, 0, 1024, 768) << QString()
+                                  << QString() << QRect(26, 31, 972, 729);
+        QTest::newRow("top right corner")
+            << QRect(0, 0, 1366, 768) << QRect(0, 0, 1366, 728) << "TOP"
+            << "우" << QRect(439, 31, 919, 689);
+        QTest::newRow("taskbar at the top") << QRect(0, 0, 1366, 768) << QRect(0, 40, 1366, 728)
+                                            << QString() << QString() << QRect(223, 71, 919, 689);
+        QTest::newRow("second screen right of the first")
+            << QRect(1920, 0, 1366, 768) << QRect(1920, 0, 1366, 728) << QString() << QString()
+            << QRect(2143, 31, 919, 689);
+    }
+    void fitsEveryScreen() {
+        QFETCH(QRect, display);
+        QFETCH(QRect, available);
+        QFETCH(QString, vertical);
+        QFETCH(QString, horizontal);
+        QFETCH(QRect, client);
+        const QMargins frame(8, 31, 8, 8);
+        const placement::Fit fit = placement::fitOnScreen({display, available}, QSize(1022, 766),
+                                                          frame, vertical, horizontal);
+        QCOMPARE(fit.client, client);
+        QVERIFY(available.contains(fit.client.marginsAdded(frame)));
+        QCOMPARE(placement::scaledSize(QSize(1022, 766), fit.scale), client.size());
+    }
+
+    // A box over the screen stays on the usable area too.
+    void keepsBoxesOverAnAnchorOnTheScreen_data() {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QRect>("client");
+        QTest::newRow("centred over it") << QRect(215, 0, 935, 728) << QRect(342, 158, 680, 434);
+        QTest::newRow("anchor low and left") << QRect(0, 600, 400, 300) << QRect(8, 286, 680, 434);
+    }
+    void keepsBoxesOverAnAnchorOnTheScreen() {
+        QFETCH(QRect, anchor);
+        QFETCH(QRect, client);
+        const placement::Fit fit = placement::fitOverAnchor(QRect(0, 0, 1366, 728), anchor,
+                                                            QSize(680, 434), QMargins(8, 31, 8, 8));
+        QCOMPARE(fit.client, client);
+        QCOMPARE(fit.scale, 1.0);
+    }
+
     // Placed before it is first shown, as every screen does on load: where
     // the window then appears, its frame (title bar included) is centred, so
     // a framed window never hangs off the bottom of a screen it fits.
@@ -80,12 +142,34 @@ private Q_SLOTS:
         // Placed again while shown: the frame into the corner.
         PlaceForm(&form, QStringLiteral("TOP"), QStringLiteral("우"));
         QTRY_COMPARE(form.frameGeometry().topLeft(), QPoint(screen.width() - outer.width(), 0));
+    }
 
-        // Larger than the screen: centred all the same, off its edges.
+    // Larger than the usable area: the window and what is on it drawn
+    // smaller, the whole frame on the screen; placing it again starts from
+    // the design, never compounding.
+    void scalesAWindowTooLargeForTheScreen() {
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QSize design(available.width() + 200, available.height() + 100);
         QWidget big;
-        big.resize(screen.width() + 200, screen.height() + 100);
+        big.setFixedSize(design);
+        auto* child = new QWidget(&big);
+        child->setGeometry(100, 200, 300, 400);
+        QFont font;
+        font.setPixelSize(40);
+        child->setFont(font);
         PlaceForm(&big, QString(), QString());
-        QVERIFY(big.geometry().left() < 0 && big.geometry().top() < 0);
+        big.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&big));
+        QTRY_VERIFY(available.contains(big.frameGeometry()));
+        const double scale = WindowScale(&big);
+        QVERIFY(scale < 1.0);
+        QCOMPARE(big.size(), placement::scaledSize(design, scale));
+        PlaceForm(&big, QString(), QString());
+        QCOMPARE(WindowScale(&big), scale);
+        QCOMPARE(child->geometry(),
+                 QRect(QPoint(qRound(100 * scale), qRound(200 * scale)),
+                       QPoint(qRound(400 * scale) - 1, qRound(600 * scale) - 1)));
+        QCOMPARE(child->font().pixelSize(), qRound(40 * scale));
     }
 
     void leavesMaximisedAndMinimisedWindowsAlone_data() {
@@ -128,7 +212,7 @@ private Q_SLOTS:
 
         // Over a smaller window: overhangs it equally on both sides.
         QWidget small;
-        small.setGeometry(100, 100, 200, 100);
+        small.setGeometry(300, 300, 200, 100);
         small.show();
         QVERIFY(QTest::qWaitForWindowExposed(&small));
         form.resize(400, 300);

@@ -193,11 +193,11 @@ e2e_x_start() {
     local fifo displayfd
     fifo=$(mktemp -u "$E2E_STATE/displayfd.XXXXXX")
     mkfifo "$fifo"
-    # Windows: a larger screen, since openbox shrinks a Wine window that
-    # does not fit (Wine gives it no fixed-size hints), and the scenarios
-    # find the screens by their own sizes.
-    local size=1024x768x24
-    ! e2e_on_windows || size=1280x1024x24
+    # A screen the registration screen fits on at its design size, frame
+    # included (on a smaller one it is drawn smaller, and the scenarios
+    # find the screens by their own sizes); under Wine openbox would also
+    # shrink a window that does not fit.
+    local size=1280x1024x24
     Xvfb -displayfd 3 -screen 0 "${1:-$size}" -nolisten tcp 3>"$fifo" >"$E2E_STATE/xvfb-${E2E_SCENARIO:-x}.log" 2>&1 &
     E2E_XVFB_PID=$!
     e2e_track "$E2E_XVFB_PID"
@@ -405,6 +405,7 @@ e2e_start_station() {
             cd "$1"
             exec env -i HOME="$HOME" USER="${USER:-root}" PATH=/usr/bin:/bin DISPLAY="$DISPLAY" \
                 LANG=C.UTF-8 WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all \
+                ${E2E_QT_SCALE:+QT_SCALE_FACTOR=$E2E_QT_SCALE} \
                 WINEDLLOVERRIDES="$WINEDLLOVERRIDES" ODBCSYSINI="${E2E_ODBCSYSINI:-$E2E_ODBC}" \
                 wine "$target"
         ) >"$E2E_STATE/station-windows-${E2E_SCENARIO:-x}.out" 2>&1 &
@@ -420,6 +421,7 @@ e2e_start_station() {
             DISPLAY="$DISPLAY" LANG=C.UTF-8 XDG_RUNTIME_DIR="$home/run" "${E2E_IM_ENV[@]}" \
             ODBCSYSINI="${E2E_ODBCSYSINI:-$E2E_ODBC}" GST_PLUGIN_PATH="$E2E_PLUGIN_DIR" \
             GST_REGISTRY="$home/gst-registry.bin" \
+            ${E2E_QT_SCALE:+QT_SCALE_FACTOR=$E2E_QT_SCALE} \
         ${E2E_EXEC_PROGRAM:-$exec_line})
     # A serial device for COM1: the given terminal bound over /dev/ttyS0 in a
     # mount namespace of the program's own, gone when the program ends.
@@ -544,6 +546,61 @@ e2e_enter_member() {
     esac
 }
 e2e_confirm() { e2e_click_in "$E2E_MAIN" $E2E_AT_CONFIRM; }
+# ---- a screen smaller than the design (or QT_SCALE_FACTOR, E2E_QT_SCALE):
+# the registration screen drawn at the largest scale that fits.
+# The station's registration screen, whatever its size: its widest window.
+e2e_main_window() {
+    e2e_windows "$E2E_PID" | awk '$4 > 500 && $4 > $5 { print $1; f = 1; exit } END { exit !f }'
+}
+# The framed window $1 lies whole on a screen of $2 x $3.
+e2e_frame_on_screen() {
+    local o w h l=0 r=0 t=0 b=0
+    o=($(e2e_window_origin "$1"))
+    read -r w h < <(xwininfo -id "$1" | awk -F: '/Width/ { w = $2 + 0 } /Height/ { h = $2 + 0 } END { print w, h }')
+    read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ,)
+    echo "client ${w}x${h}+${o[0]}+${o[1]}, frame $l $r $t $b"
+    ((t > 0 && o[0] - l >= 0 && o[1] - t >= 0 && o[0] + w + r <= $2 && o[1] + h + b <= $3))
+}
+# Client coordinates of the design scaled to the window's size.
+e2e_click_scaled() { # window x y
+    local w h
+    read -r w h < <(xwininfo -id "$1" | awk -F: '/Width/ { w = $2 + 0 } /Height/ { h = $2 + 0 } END { print w, h }')
+    e2e_click_in "$1" $(($2 * w / ${E2E_SIZE_REGISTRATION%x*})) $(($3 * h / ${E2E_SIZE_REGISTRATION#*x}))
+}
+# e2e_fits_and_saves WxH: on that screen the caption and the whole client
+# area are on the screen, smaller than designed, and a member entered there
+# is saved by a click on the confirm strip where it is drawn.
+e2e_fits_and_saves() {
+    local width=${1%%x*} rest=${1#*x} height
+    height=${rest%%x*}
+    e2e_begin "$1"
+    e2e_write_settings
+    e2e_start_station "$E2E_PROGRAM_DIR"
+    e2e_wait 30 "the registration screen" e2e_main_window
+    E2E_MAIN=$(e2e_main_window)
+    e2e_wait 20 "the framed registration screen to lie on the $width x $height screen" \
+        e2e_frame_on_screen "$E2E_MAIN" "$width" "$height"
+    e2e_frame_on_screen "$E2E_MAIN" "$width" "$height"
+    e2e_shot "registration-on-$1${E2E_QT_SCALE:+-scale-$E2E_QT_SCALE}" "$E2E_MAIN"
+    e2e_type 24681357
+    e2e_key Tab
+    e2e_type "Kim"
+    e2e_key Tab
+    e2e_type "Seoul 1"
+    # The gender box as drawn, scaled: the click shows 여 there.
+    local o w h gender before
+    o=($(e2e_window_origin "$E2E_MAIN"))
+    read -r w h < <(xwininfo -id "$E2E_MAIN" | awk -F: '/Width/ { w = $2 + 0 } /Height/ { h = $2 + 0 } END { print w, h }')
+    gender=$((65 * w / 1022))x$((49 * h / 766))+$((o[0] + 376 * w / 1022))+$((o[1] + 364 * h / 766))
+    before=$(e2e_region "$gender")
+    e2e_click_scaled "$E2E_MAIN" $E2E_AT_FEMALE
+    e2e_wait 15 "the gender box to change after the click" \
+        bash -c '[ "$(import -window root -crop "$1" -depth 8 rgb:- | md5sum | cut -d" " -f1)" != "$2" ]' _ "$gender" "$before"
+    e2e_click_scaled "$E2E_MAIN" $E2E_AT_CONFIRM
+    e2e_wait_member 010-2468-1357 "Kim|Seoul 1|여|0|f"
+    echo "saved through the confirm strip on the $1 screen"
+}
+
 # Wait for a row of the member table to read as expected.
 e2e_wait_member() { # memberphone expected
     e2e_wait "${3:-20}" "member $1 to read '$2'" bash -c '[ "$(e2e_member "$1")" = "$2" ]' _ "$1" "$2"

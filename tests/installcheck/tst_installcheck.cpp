@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -546,6 +547,12 @@ private Q_SLOTS:
         const CheckRun run = station->run(postgresEnvironment());
         QCOMPARE(run.exitCode, 5);
         QCOMPARE(run.verdict(QStringLiteral("server.login")), QStringLiteral("ok"));
+        // The server's product and the driver's own name, each with a version.
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("서버 PostgreSQL [0-9.]+, 드라이버 \\S+ [0-9.]+"))
+                .match(run.reason(QStringLiteral("server.login")))
+                .hasMatch(),
+            qPrintable(run.describe()));
         QVERIFY2(run.verdict(failing) == QLatin1String("failure"), qPrintable(run.describe()));
         QVERIFY2(run.reason(failing).contains(reason), qPrintable(run.describe()));
         QCOMPARE(run.verdict(QStringLiteral("table.present")), QStringLiteral("ok"));

@@ -94,6 +94,9 @@ private Q_SLOTS:
     void settingsChangeThePreviewAtOnce();
     void showPhotoOnCallersBox();
     void showPhotoFailuresLeaveTheBox();
+    void watchdogNamesTheCausesWhenFramesFail_data();
+    void watchdogNamesTheCausesWhenFramesFail();
+    void cameraPluggedInWhileOpenIsPickedUp();
 };
 
 void TestCameraView::saveWithoutFrameFails() {
@@ -294,6 +297,56 @@ void TestCameraView::showPhotoFailuresLeaveTheBox() {
     QVERIFY(!why.isEmpty());
     QVERIFY(!ShowPhotoOn(&form, dir.filePath("absent.JPG")));
     QCOMPARE(box->pixmap().toImage(), before);
+}
+
+// Steps, one word each: "frame" a usable frame, "empty" an empty one (as
+// Windows delivers when the stream fails), "check" the preview's timer.
+void TestCameraView::watchdogNamesTheCausesWhenFramesFail_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("stalled");
+    QTest::newRow("nothing since opening") << "check" << true;
+    QTest::newRow("empty frames only") << "empty empty check" << true;
+    QTest::newRow("frames that stop") << "frame check empty check" << true;
+    QTest::newRow("frames that keep coming") << "frame check frame check" << false;
+    QTest::newRow("back after a stall") << "check frame" << false;
+}
+
+void TestCameraView::watchdogNamesTheCausesWhenFramesFail() {
+    QFETCH(QString, steps);
+    QFETCH(bool, stalled);
+    CameraView view(nullptr, recording());
+    for (const QString& step : steps.split(u' ')) {
+        if (step == QLatin1String("check")) {
+            view.checkFrames();
+        } else {
+            view.videoSink()->setVideoFrame(step == QLatin1String("frame")
+                                                ? MakeYuyvFrame(quadrants(QSize(64, 48)))
+                                                : QVideoFrame());
+        }
+    }
+    QTemporaryDir dir;
+    QString why;
+    const bool saved = view.SaveFrameAsJpeg(dir.filePath("p.JPG"), &why);
+    QCOMPARE(saved, !stalled);
+    if (stalled) {
+        for (const char* cause : {"다른 프로그램", "개인 정보", "케이블"}) {
+            QVERIFY2(view.notice().contains(QString::fromUtf8(cause)), cause);
+        }
+        QCOMPARE(why, view.notice());
+    } else {
+        QVERIFY(view.notice().isEmpty());
+    }
+}
+
+void TestCameraView::cameraPluggedInWhileOpenIsPickedUp() {
+    auto source = std::make_unique<SyntheticFrameSource>(QList<CameraChoice>{});
+    SyntheticFrameSource* camera = source.get();
+    CameraView view(nullptr, std::move(source));
+    QCOMPARE(view.notice(), QStringLiteral("연결된 카메라가 없습니다"));
+    camera->plugIn({"usb", QStringLiteral("USB 카메라"), {QSize(640, 480)}});
+    QCOMPARE(camera->cameraId(), QByteArray("usb"));
+    QVERIFY(view.latestFrame().isValid());
+    QVERIFY(view.notice().isEmpty());
 }
 
 QTEST_MAIN(TestCameraView)

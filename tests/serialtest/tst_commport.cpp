@@ -223,13 +223,46 @@ private Q_SLOTS:
         QCOMPARE(port.input(), QStringLiteral("late"));
     }
 
+    // Unplugged: closed, said so once, and open again once plugged back.
     void vanishedDeviceClosesThePort() {
         QVERIFY(joinPort(1));
         CommPort port(devices());
         QVERIFY(openPort(port, 1));
+        QSignalSpy events(&port, &CommPort::onComm);
         peer_.reset();
         pair_.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!port.portOpen(), 10000);
+        QTRY_COMPARE(events.count(), 1);
+        QCOMPARE(port.commEvent(), CommPort::Lost);
+        QVERIFY2(
+            port.errorDescription().startsWith(QStringLiteral("COM1 포트의 장치가 빠졌습니다")),
+            qPrintable(port.errorDescription()));
+        QVERIFY(joinPort(1));
+        QVERIFY(port.setPortOpen(true));
+    }
+
+    // Every error an open port can report, as Qt names them: the ones about
+    // the call itself leave the port open; everything else, however a
+    // driver words an unplugged device, closes it.
+    void errorsThatMeanTheDeviceIsGone_data() {
+        QTest::addColumn<QSerialPort::SerialPortError>("error");
+        QTest::addColumn<bool>("gone");
+        QTest::newRow("none") << QSerialPort::NoError << false;
+        QTest::newRow("device not found") << QSerialPort::DeviceNotFoundError << true;
+        QTest::newRow("permission (access denied)") << QSerialPort::PermissionError << true;
+        QTest::newRow("open (already open)") << QSerialPort::OpenError << false;
+        QTest::newRow("write") << QSerialPort::WriteError << true;
+        QTest::newRow("read") << QSerialPort::ReadError << true;
+        QTest::newRow("resource") << QSerialPort::ResourceError << true;
+        QTest::newRow("unsupported operation") << QSerialPort::UnsupportedOperationError << false;
+        QTest::newRow("unknown (operation aborted)") << QSerialPort::UnknownError << true;
+        QTest::newRow("timeout") << QSerialPort::TimeoutError << false;
+        QTest::newRow("not open") << QSerialPort::NotOpenError << false;
+    }
+    void errorsThatMeanTheDeviceIsGone() {
+        QFETCH(QSerialPort::SerialPortError, error);
+        QFETCH(bool, gone);
+        QCOMPARE(SerialDeviceGone(error), gone);
     }
 };
 

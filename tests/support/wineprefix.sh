@@ -12,8 +12,11 @@ case "$1" in
     fi
     # Wine hands QT_* variables of the Unix environment to Windows programs
     # only renamed (WINE_HOST_QT_*): the tests' platform is the prefix's own.
-    if ! grep -q '"QT_QPA_PLATFORM"="offscreen"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-      wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /t REG_SZ /d offscreen /f >/dev/null 2>&1 \
+    # Its screen a 1920 x 1080 display (offscreen.json; a path without a
+    # drive letter, which Qt would take for an option, on the tests' drive Z:).
+    platform="offscreen:configfile=$(cd "$(dirname "$0")" && pwd)/offscreen.json"
+    if ! grep -qF "\"QT_QPA_PLATFORM\"=\"$platform\"" "$WINEPREFIX/user.reg" 2>/dev/null; then
+      wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /t REG_SZ /d "$platform" /f >/dev/null 2>&1 \
         || { echo "could not set QT_QPA_PLATFORM in $WINEPREFIX" >&2; exit 1; }
     fi
     # The prefix is complete once its Wine server has written it out and ended.

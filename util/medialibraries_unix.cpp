@@ -1,0 +1,5 @@
+#include "util/medialibraries.h"
+
+QStringList MissingCameraLibraries() {
+    return {};
+}
