@@ -29,7 +29,6 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -444,9 +443,7 @@ void FrmPOS_판매::버튼확인_MouseUp() {
         WriteMember(set, {StationConfig.StoreCode, storedPhone, m_성명->text(), m_남여구분->text(),
                           m_주소->text()});
         // The camera's file, named after the field text as it stands.
-        const QString photoFile =
-            QDir(PhotoFolderPath())
-                .filePath(MemberPhonePrefix + phoneText + QStringLiteral(".JPG"));
+        const QString photoFile = MemberPhotoPath(MemberPhonePrefix + phoneText);
         // A photo that is there but cannot be read stops the save here (it
         // throws): nothing is written and the file stays.
         LoadFileIntoField(photoFile, set.field(MemberCol::Photo));
@@ -479,19 +476,14 @@ void FrmPOS_판매::버튼사진찍기_Click() {
             notify(QStringLiteral("휴대폰번호가 없습니다"));
             return;
         }
-        CallerForm = this;
-        PhotoFileBase = MemberPhonePrefix + m_휴대폰번호->text();
-        {
-            // Waits here until the camera screen has gone. A capture leaves
-            // PhotoFileBase + ".JPG" in the photo folder and the picture in
-            // this screen's 회원사진; the save stores the file.
-            FrmPOS_사진찍기 camera(this);
-            camera.exec();
-        }
-        PhotoFileBase.clear();
+        // Waits here until the camera screen has gone; the file base goes
+        // with it. A capture leaves the member's photo file in the photo
+        // folder and the picture in this screen's 회원사진; the save stores
+        // the file.
+        FrmPOS_사진찍기 camera(this, m_회원사진, MemberPhonePrefix + m_휴대폰번호->text());
+        camera.exec();
     } catch (const std::exception&) {
         // Silent: the camera screen reports its own failures.
-        PhotoFileBase.clear();
     }
 }
 

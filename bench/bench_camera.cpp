@@ -30,18 +30,18 @@ int main(int argc, char** argv) {
     }
     const int saves = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 50;
 
-    PhotoFileBase = QStringLiteral("010-1234-5678");
+    const QString photoFileBase = QStringLiteral("010-1234-5678");
     QWidget caller;
     auto* box = new QLabel(&caller);
     box->setObjectName(QStringLiteral("회원사진"));
     box->resize(150, 190);
-    CallerForm = &caller;
     const QString path = PhotoFolderPath() + QStringLiteral("/010-1234-5678.JPG");
 
     std::vector<double> millis;
     std::vector<qint64> bytes;
     for (int i = 0; i < saves; ++i) {
-        FrmPOS_사진찍기 screen(nullptr, std::make_unique<SyntheticFrameSource>());
+        FrmPOS_사진찍기 screen(&caller, box, photoFileBase,
+                               std::make_unique<SyntheticFrameSource>());
         // A different scene each time, so no run profits from the last.
         static_cast<SyntheticFrameSource*>(screen.ezVidCap()->frameSource())->pushFrame();
         for (int k = 0; k < i % 7; ++k) {
@@ -62,8 +62,6 @@ int main(int argc, char** argv) {
         bytes.push_back(QFileInfo(path).size());
         QFile::remove(path);
     }
-    CallerForm = nullptr;
-    PhotoFileBase.clear();
 
     std::sort(millis.begin(), millis.end());
     std::sort(bytes.begin(), bytes.end());

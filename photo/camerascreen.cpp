@@ -5,11 +5,11 @@
 #include "dialogs/placement.h"
 #include "photo/photoimage.h"
 #include "util/groupaccess.h"
-#include "util/programwide.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -85,8 +85,10 @@ void showSaveError(const QString& description) {
 
 } // namespace
 
-FrmPOS_사진찍기::FrmPOS_사진찍기(QWidget* parent, std::unique_ptr<FrameSource> source)
-    : QDialog(parent), ezVidCap_(new CameraView(this, std::move(source))),
+FrmPOS_사진찍기::FrmPOS_사진찍기(QWidget* CallerForm, QLabel* callerPhotoBox,
+                                 const QString& PhotoFileBase, std::unique_ptr<FrameSource> source)
+    : QDialog(CallerForm), callerPhotoBox_(callerPhotoBox), PhotoFileBase_(PhotoFileBase),
+      ezVidCap_(new CameraView(this, std::move(source))),
       버튼사진찍기_(panelButton(this, QStringLiteral("버튼사진찍기"), QStringLiteral("  사진 저장"),
                                 cameraIcon(), kSaveButton)),
       카메라설정_(panelButton(this, QStringLiteral("카메라설정"), QStringLiteral("카메라 설정"),
@@ -104,15 +106,14 @@ FrmPOS_사진찍기::FrmPOS_사진찍기(QWidget* parent, std::unique_ptr<FrameS
 }
 
 void FrmPOS_사진찍기::버튼사진찍기_Click() {
-    if (PhotoFileBase.isEmpty()) {
+    if (PhotoFileBase_.isEmpty()) {
         showSaveError(QStringLiteral("사진 파일 이름이 없습니다"));
         return;
     }
-    if (!isPlainFileName(PhotoFileBase)) {
-        showSaveError(QStringLiteral("사진 파일 이름이 올바르지 않습니다: %1").arg(PhotoFileBase));
+    if (!isPlainFileName(PhotoFileBase_)) {
+        showSaveError(QStringLiteral("사진 파일 이름이 올바르지 않습니다: %1").arg(PhotoFileBase_));
         return;
     }
-    const QString fileName = PhotoFileBase + QStringLiteral(".JPG");
     const QString folder = PhotoFolderPath();
     // A file of that name counts as present too: the write below then fails.
     if (!QFileInfo::exists(folder)) {
@@ -123,13 +124,13 @@ void FrmPOS_사진찍기::버튼사진찍기_Click() {
         // Every operator account replaces the photos another left here.
         ShareFolderWithGroup(folder);
     }
-    const QString path = folder + QLatin1Char('/') + fileName;
+    const QString path = MemberPhotoPath(PhotoFileBase_);
     if (QString why; !ezVidCap_->SaveFrameAsJpeg(path, &why)) {
         ShowMessage(QStringLiteral("\r\n사진저장 실패\r\n") + why, 0, true, true);
         return;
     }
     QString whyNot;
-    if (!ShowPhotoOn(CallerForm, path, &whyNot)) {
+    if (!ShowPhotoOn(callerPhotoBox_, path, &whyNot)) {
         showSaveError(whyNot);
         return;
     }

@@ -14,6 +14,10 @@ QString PhotoFolderPath() {
     return ProgramFilePath(QStringLiteral("회원사진"));
 }
 
+QString MemberPhotoPath(const QString& photoFileBase) {
+    return PhotoFolderPath() + QLatin1Char('/') + photoFileBase + QStringLiteral(".JPG");
+}
+
 QImage FitPhoto(const QImage& image) {
     if (image.width() <= kMaxPhotoSize.width() && image.height() <= kMaxPhotoSize.height()) {
         return image;
@@ -38,19 +42,15 @@ bool WriteJpeg(const QImage& image, const QString& path, int quality) {
     return ReplaceSharedFile(path, bytes, GroupAccess::Read);
 }
 
-bool ShowPhotoOn(QWidget* form, const QString& jpegPath, QString* whyNot) {
+bool ShowPhotoOn(QLabel* box, const QString& jpegPath, QString* whyNot) {
     auto fail = [whyNot](const QString& reason) {
         if (whyNot) {
             *whyNot = reason;
         }
         return false;
     };
-    if (!form) {
-        return fail(QStringLiteral("사진을 보여 줄 화면이 없습니다"));
-    }
-    auto* box = form->findChild<QLabel*>(QStringLiteral("회원사진"));
     if (!box) {
-        return fail(QStringLiteral("화면에 회원사진 칸이 없습니다"));
+        return fail(QStringLiteral("사진을 보여 줄 회원사진 칸이 없습니다"));
     }
     QString why;
     const std::optional<QByteArray> bytes = ReadSharedFile(jpegPath, MaxSharedFileBytes, &why);

@@ -6,11 +6,16 @@
 #include <QSize>
 #include <QString>
 
-class QWidget;
+class QLabel;
 
 // The photo folder 회원사진 of the program folder: the camera screen writes
 // its capture there and the save reads it from there.
 QString PhotoFolderPath();
+
+// A member's photo file: photoFileBase ("010-" and the phone field's text)
+// followed by ".JPG", in the photo folder. The camera screen writes it, the
+// save reads and removes it.
+QString MemberPhotoPath(const QString& photoFileBase);
 
 // Largest photo kept; bigger frames are scaled down, aspect kept.
 inline constexpr QSize kMaxPhotoSize(640, 480);
@@ -23,8 +28,8 @@ QImage FitPhoto(const QImage& image);
 // write leaves no file behind and an existing file as it was.
 bool WriteJpeg(const QImage& image, const QString& path, int quality = kPhotoJpegQuality);
 
-// Shows the JPEG at jpegPath in the QLabel named "회원사진" of form, scaled
-// to the label's box with its aspect kept and centred. Returns false, with
-// the reason in whyNot (when given), if form or the label is missing or the
-// file is not a readable picture; the label is then left as it was.
-bool ShowPhotoOn(QWidget* form, const QString& jpegPath, QString* whyNot = nullptr);
+// Shows the JPEG at jpegPath in box (a screen's "회원사진"), scaled to the
+// box with its aspect kept and centred. Returns false, with the reason in
+// whyNot (when given), if there is no box or the file is not a readable
+// picture; the box is then left as it was.
+bool ShowPhotoOn(QLabel* box, const QString& jpegPath, QString* whyNot = nullptr);

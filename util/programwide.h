@@ -51,10 +51,6 @@ struct CameraSetting {
 // file of the program folder says (photo/camerachoice.h).
 inline std::optional<CameraSetting> ChosenCamera;
 
-// Hand-over from the registration screen to the camera screen.
-inline QPointer<QWidget> CallerForm;
-inline QString PhotoFileBase;
-
 // The yes/no dialog's answer.
 inline QString DialogAnswer;
 

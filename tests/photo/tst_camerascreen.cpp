@@ -1,5 +1,5 @@
 // The camera screen as the registration screen uses it: opened modally with
-// PhotoFileBase and CallerForm set, frames pushed through the preview's
+// CallerForm, its photo box and PhotoFileBase given, frames pushed through the preview's
 // sink, the save button pressed; and the camera chosen in its settings,
 // kept for the next opening and the next start.
 
@@ -43,14 +43,16 @@ const CameraChoice kUsb{"usb:1-2", "USB 카메라", {QSize(1920, 1080), QSize(32
 // What a camera screen opened on these cameras starts with: the camera in
 // use and the size of the first frame of its preview.
 std::pair<QByteArray, QSize> openedWith(const QList<CameraChoice>& cameras) {
-    FrmPOS_사진찍기 screen(nullptr, std::make_unique<SyntheticFrameSource>(cameras));
+    FrmPOS_사진찍기 screen(nullptr, nullptr, QString(),
+                           std::make_unique<SyntheticFrameSource>(cameras));
     return {screen.ezVidCap()->frameSource()->cameraId(), screen.ezVidCap()->latestFrame().size()};
 }
 
 // Opens the camera settings of a screen on these cameras and picks a camera
 // and resolution in them, as the operator does.
 void choose(const QList<CameraChoice>& cameras, const QByteArray& id, const QSize& size) {
-    FrmPOS_사진찍기 screen(nullptr, std::make_unique<SyntheticFrameSource>(cameras));
+    FrmPOS_사진찍기 screen(nullptr, nullptr, QString(),
+                           std::make_unique<SyntheticFrameSource>(cameras));
     ModalAnswer settings(
         [&](QWidget* dialog) {
             auto* list = dialog->findChild<QComboBox*>("카메라목록");
@@ -93,6 +95,7 @@ private:
     std::unique_ptr<ScratchProgramFolder> folder_;
     std::unique_ptr<QWidget> caller_;
     QLabel* photoBox_ = nullptr;
+    QString photoFileBase_;
 };
 
 void TestCameraScreen::init() {
@@ -102,13 +105,10 @@ void TestCameraScreen::init() {
     photoBox_ = new QLabel(caller_.get());
     photoBox_->setObjectName("회원사진");
     photoBox_->setGeometry(0, 0, 120, 150);
-    CallerForm = caller_.get();
-    PhotoFileBase = "010-" + QString("1234-5678");
+    photoFileBase_ = "010-" + QString("1234-5678");
 }
 
 void TestCameraScreen::cleanup() {
-    PhotoFileBase.clear();
-    CallerForm = nullptr;
     caller_.reset();
     folder_.reset();
     ChosenCamera.reset();
@@ -118,7 +118,7 @@ void TestCameraScreen::cleanup() {
 void TestCameraScreen::firstSaveCreatesFolderShowsPhotoAndCloses() {
     const QString photoFolder = folder_->filePath("회원사진");
     QVERIFY(!QFileInfo::exists(photoFolder));
-    FrmPOS_사진찍기 screen;
+    FrmPOS_사진찍기 screen(caller_.get(), photoBox_, photoFileBase_);
     QCOMPARE(screen.windowTitle(), QString("사진찍기"));
     bool shownWhileOpen = false;
     const int result = runModal(screen, [&] {
@@ -147,7 +147,7 @@ void TestCameraScreen::leavingWithoutSaving_data() {
 
 void TestCameraScreen::leavingWithoutSaving() {
     QFETCH(bool, escape);
-    FrmPOS_사진찍기 screen;
+    FrmPOS_사진찍기 screen(caller_.get(), photoBox_, photoFileBase_);
     const int result = runModal(screen, [&] {
         pushFrame(screen);
         if (escape) {
@@ -163,7 +163,7 @@ void TestCameraScreen::leavingWithoutSaving() {
 
 void TestCameraScreen::noFrameFailsAndTheScreenStaysForAnotherTry() {
     ModalAnswer box = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Once, "Frm_메세지");
-    FrmPOS_사진찍기 screen;
+    FrmPOS_사진찍기 screen(caller_.get(), photoBox_, photoFileBase_);
     bool openAfterFailure = false;
     bool fileAfterFailure = true;
     const int result = runModal(screen, [&] {
@@ -192,7 +192,7 @@ void TestCameraScreen::photoFolderNameTakenByAFile() {
         file.write("keep me");
     }
     ModalAnswer box = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Once, "Frm_메세지");
-    FrmPOS_사진찍기 screen;
+    FrmPOS_사진찍기 screen(caller_.get(), photoBox_, photoFileBase_);
     runModal(screen, [&] {
         pushFrame(screen);
         button(screen, "버튼사진찍기")->click();
@@ -209,9 +209,8 @@ void TestCameraScreen::photoFolderNameTakenByAFile() {
 
 void TestCameraScreen::callerWithoutPhotoBoxReportsAndKeepsTheFile() {
     QWidget bare;
-    CallerForm = &bare;
     ModalAnswer box = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Once, "Frm_메세지");
-    FrmPOS_사진찍기 screen;
+    FrmPOS_사진찍기 screen(&bare, nullptr, photoFileBase_);
     bool openAfterError = false;
     const int result = runModal(screen, [&] {
         pushFrame(screen);
@@ -238,9 +237,9 @@ void TestCameraScreen::baseNameNeverLeavesThePhotoFolder_data() {
 
 void TestCameraScreen::baseNameNeverLeavesThePhotoFolder() {
     QFETCH(QString, base);
-    PhotoFileBase = base;
+    photoFileBase_ = base;
     ModalAnswer box = ModalAnswer::key(Qt::Key_Escape, ModalAnswer::Once, "Frm_메세지");
-    FrmPOS_사진찍기 screen;
+    FrmPOS_사진찍기 screen(caller_.get(), photoBox_, photoFileBase_);
     runModal(screen, [&] {
         pushFrame(screen);
         button(screen, "버튼사진찍기")->click();
@@ -253,7 +252,7 @@ void TestCameraScreen::baseNameNeverLeavesThePhotoFolder() {
 }
 
 void TestCameraScreen::settingsButtonOpensTheCameraSettings() {
-    FrmPOS_사진찍기 screen(nullptr, std::make_unique<SyntheticFrameSource>());
+    FrmPOS_사진찍기 screen(nullptr, nullptr, QString(), std::make_unique<SyntheticFrameSource>());
     QStringList offered;
     ModalAnswer settings(
         [&](QWidget* dialog) {

@@ -170,8 +170,6 @@ public:
         StoreDb.redirect(QString());
         StationConfig = StationSettings{};
         MainScreenReady = false;
-        CallerForm.clear();
-        PhotoFileBase.clear();
         ChosenCamera.reset();
         SqlText.clear();
     }
