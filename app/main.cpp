@@ -2,8 +2,8 @@
 // and is the one window that stays open.
 
 #include "app/registrationscreen.h"
-#include "components/odbc.h"
-#include "components/utf8locale.h"
+#include "components/odbc/odbc.h"
+#include "components/odbc/utf8locale.h"
 #include "util/pluginpaths.h"
 #include "util/programfonts.h"
 

@@ -4,7 +4,7 @@
 // table and the built-in background art draws its boxes and buttons from it,
 // so a hot spot can never drift off the button drawn under it.
 
-#include "components/twips.h"
+#include "components/widgets/twips.h"
 
 #include <QRect>
 #include <QSize>

@@ -17,9 +17,9 @@
 
 #include "app/registrationscreen.h"
 #include "bench/support/scratchfolder.h"
-#include "components/hotspot.h"
-#include "components/mytext.h"
-#include "components/odbc.h"
+#include "components/odbc/odbc.h"
+#include "components/widgets/hotspot.h"
+#include "components/widgets/mytext.h"
 #include "config/settingsfile.h"
 #include "db/members.h"
 #include "db/storedb.h"

@@ -1,9 +1,9 @@
 #include "config/settingsscreen.h"
 
-#include "components/composition.h"
-#include "components/mylabel.h"
-#include "components/mytext.h"
-#include "components/twips.h"
+#include "components/widgets/composition.h"
+#include "components/widgets/mylabel.h"
+#include "components/widgets/mytext.h"
+#include "components/widgets/twips.h"
 #include "config/settingsfile.h"
 #include "db/storedb.h"
 #include "dialogs/messagebox.h"

@@ -27,7 +27,7 @@
 // Photo removal:
 //   if (RemoveMemberPhoto(StationConfig.StoreCode, MemberPhone(fieldText)) > 0) ...
 
-#include "components/odbc.h"
+#include "components/odbc/odbc.h"
 
 #include <QString>
 

@@ -12,7 +12,7 @@
 // OpenStoreDb then still builds and records the production string (see
 // StoreDb.connectionString()) but connects to the test database.
 
-#include "components/odbc.h"
+#include "components/odbc/odbc.h"
 
 #include <QString>
 

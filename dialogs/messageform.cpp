@@ -1,8 +1,8 @@
 #include "dialogs/messageform.h"
 
-#include "components/hotspot.h"
-#include "components/keycodes.h"
-#include "components/twips.h"
+#include "components/widgets/hotspot.h"
+#include "components/widgets/keycodes.h"
+#include "components/widgets/twips.h"
 #include "dialogs/boxart.h"
 
 #include <QApplication>

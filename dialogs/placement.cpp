@@ -1,6 +1,6 @@
 #include "dialogs/placement.h"
 
-#include "components/twips.h"
+#include "components/widgets/twips.h"
 #include "dialogs/windowframe.h"
 
 #include <QApplication>

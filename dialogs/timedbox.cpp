@@ -1,7 +1,7 @@
 #include "dialogs/timedbox.h"
 
-#include "components/mylabel.h"
-#include "components/twips.h"
+#include "components/widgets/mylabel.h"
+#include "components/widgets/twips.h"
 #include "dialogs/boxart.h"
 #include "dialogs/captionpanel.h"
 #include "dialogs/placement.h"

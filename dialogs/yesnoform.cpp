@@ -1,9 +1,9 @@
 #include "dialogs/yesnoform.h"
 
-#include "components/composition.h"
-#include "components/hotspot.h"
-#include "components/keycodes.h"
-#include "components/twips.h"
+#include "components/widgets/composition.h"
+#include "components/widgets/hotspot.h"
+#include "components/widgets/keycodes.h"
+#include "components/widgets/twips.h"
 #include "dialogs/boxart.h"
 #include "util/programwide.h"
 

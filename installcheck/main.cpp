@@ -3,8 +3,8 @@
 //   station-check [--json] [program folder]
 // The folder defaults to the one this program lies in, as for the station.
 
-#include "components/odbc.h"
-#include "components/utf8locale.h"
+#include "components/odbc/odbc.h"
+#include "components/odbc/utf8locale.h"
 #include "installcheck/installcheck.h"
 #include "installcheck/platformaccess.h"
 #include "util/pluginpaths.h"

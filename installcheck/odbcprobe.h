@@ -1,13 +1,13 @@
 #pragma once
 // What the installer's check makes of the ODBC layer's answers: the driver
 // registry and the kinds of drivers. The column type kinds
-// (components/odbccolumns.h) and the rolled-back transaction
-// (components/odbctransaction.h) come with it. Failures throw OdbcError
+// (components/odbc/odbccolumns.h) and the rolled-back transaction
+// (components/odbc/odbctransaction.h) come with it. Failures throw OdbcError
 // with the driver's own message.
 
-#include "components/odbc.h"
-#include "components/odbccolumns.h"
-#include "components/odbctransaction.h"
+#include "components/odbc/odbc.h"
+#include "components/odbc/odbccolumns.h"
+#include "components/odbc/odbctransaction.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "installcheck/platformaccess.h"
 
-#include "components/odbcmanager.h"
+#include "components/odbc/odbcmanager.h"
 
 #include <QDir>
 #include <QFile>

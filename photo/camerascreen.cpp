@@ -1,6 +1,6 @@
 #include "photo/camerascreen.h"
 
-#include "components/twips.h"
+#include "components/widgets/twips.h"
 #include "dialogs/messagebox.h"
 #include "dialogs/placement.h"
 #include "photo/photoimage.h"

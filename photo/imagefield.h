@@ -4,7 +4,7 @@
 // shared by every operator account: files there are read and written only
 // as plain files, never through a link (util/safefile.h).
 
-#include "components/odbc.h"
+#include "components/odbc/odbc.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "serialtest/serialtestscreen.h"
 
-#include "components/composition.h"
-#include "components/mytext.h"
-#include "components/twips.h"
+#include "components/widgets/composition.h"
+#include "components/widgets/mytext.h"
+#include "components/widgets/twips.h"
 #include "dialogs/messagebox.h"
 #include "dialogs/placement.h"
 #include "serialtest/commport.h"

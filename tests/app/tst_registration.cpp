@@ -4,9 +4,9 @@
 
 #include "support/stationfixture.h"
 
-#include "components/hotspot.h"
-#include "components/mylabel.h"
-#include "components/mytext.h"
+#include "components/widgets/hotspot.h"
+#include "components/widgets/mylabel.h"
+#include "components/widgets/mytext.h"
 #include "dialogs/messagebox.h"
 #include "photo/camerascreen.h"
 #include "support/plantedfiles.h"

@@ -14,8 +14,8 @@
 
 #include "support/stationfixture.h"
 
-#include "components/hotspot.h"
-#include "components/mytext.h"
+#include "components/widgets/hotspot.h"
+#include "components/widgets/mytext.h"
 
 #include <QLabel>
 

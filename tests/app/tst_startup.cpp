@@ -4,7 +4,7 @@
 
 #include "support/stationfixture.h"
 
-#include "components/mytext.h"
+#include "components/widgets/mytext.h"
 #include "config/settingsscreen.h"
 #include "util/singleinstance.h"
 

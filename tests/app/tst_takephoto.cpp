@@ -7,8 +7,8 @@
 
 #include "support/stationfixture.h"
 
-#include "components/hotspot.h"
-#include "components/mytext.h"
+#include "components/widgets/hotspot.h"
+#include "components/widgets/mytext.h"
 #include "photo/camerascreen.h"
 #include "photo/syntheticsource.h"
 

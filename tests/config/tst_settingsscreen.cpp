@@ -1,8 +1,8 @@
 // The settings screen, driven through its fields and buttons: its checks,
 // the refusal of logins that would not read back, and the file it writes.
 
-#include "components/mylabel.h"
-#include "components/mytext.h"
+#include "components/widgets/mylabel.h"
+#include "components/widgets/mytext.h"
 #include "config/settingsfile.h"
 #include "config/settingsscreen.h"
 #include "support/composing.h"

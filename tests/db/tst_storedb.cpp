@@ -1,7 +1,7 @@
 // Opening and closing the store connection through the production
 // connection string, with "SQL Server" registered as the SQLite driver.
 
-#include "components/utf8locale.h"
+#include "components/odbc/utf8locale.h"
 #include "db/members.h"
 #include "db/storedb.h"
 #include "support/odbc_fixture.h"

@@ -1,4 +1,4 @@
-#include "components/mylabel.h"
+#include "components/widgets/mylabel.h"
 #include "dialogs/yesno.h"
 #include "support/modalhelper.h"
 #include "util/programwide.h"

@@ -1,6 +1,6 @@
 // Copying photos between files and the photo column of a real row (SQLite).
 
-#include "components/odbc.h"
+#include "components/odbc/odbc.h"
 #include "photo/imagefield.h"
 #include "support/odbc_fixture.h"
 

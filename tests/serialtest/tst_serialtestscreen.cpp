@@ -1,5 +1,5 @@
-#include "components/mytext.h"
-#include "components/twips.h"
+#include "components/widgets/mytext.h"
+#include "components/widgets/twips.h"
 #include "serialtest/commport.h"
 #include "serialtest/serialtestscreen.h"
 #include "serialtest/textbox.h"

@@ -2,7 +2,7 @@
 // Input-method events as a Korean input method sends them, for the screens'
 // tests: no input method runs, the events go straight to the fields.
 
-#include "components/composition.h"
+#include "components/widgets/composition.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

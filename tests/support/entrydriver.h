@@ -6,8 +6,8 @@
 
 #include "support/stationfixture.h"
 
-#include "components/hotspot.h"
-#include "components/mytext.h"
+#include "components/widgets/hotspot.h"
+#include "components/widgets/mytext.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -54,7 +54,7 @@ add_library(station_odbc_fixture STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/odbc_fixture.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/odbc_fixture.h)
 target_include_directories(station_odbc_fixture PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(station_odbc_fixture PUBLIC station_components station_util Qt6::Core)
+target_link_libraries(station_odbc_fixture PUBLIC station_odbc station_util Qt6::Core)
 target_compile_definitions(station_odbc_fixture PRIVATE
   STATION_SQL_DIR="${PROJECT_SOURCE_DIR}/db/sql"
   STATION_DEFAULT_ODBCSYSINI="${_station_odbc_root}/sqlite-as-sqlserver")

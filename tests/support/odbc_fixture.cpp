@@ -1,7 +1,7 @@
 #include "odbc_fixture.h"
 
-#include "components/odbc.h"
-#include "components/utf8locale.h"
+#include "components/odbc/odbc.h"
+#include "components/odbc/utf8locale.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -10,7 +10,7 @@
 // own, so a test checks the table itself, not the screen's view of it.
 
 #include "app/registrationscreen.h"
-#include "components/odbc.h"
+#include "components/odbc/odbc.h"
 #include "config/settingsfile.h"
 #include "db/storedb.h"
 #include "support/modalhelper.h"

@@ -1,4 +1,4 @@
-#include "components/keycodes.h"
+#include "components/widgets/keycodes.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
-#include "components/mytext.h"
+#include "components/widgets/mytext.h"
 
-#include "components/imemode.h"
-#include "components/keycodes.h"
+#include "components/widgets/imemode.h"
+#include "components/widgets/keycodes.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "components/odbctransaction.h"
+#include "components/odbc/odbctransaction.h"
 
 RolledBackTransaction::RolledBackTransaction(OdbcConnection& connection)
     : m_connection(connection) {

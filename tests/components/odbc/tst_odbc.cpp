@@ -1,7 +1,7 @@
 // The ODBC layer's own promises, on PostgreSQL and SQLite: diagnostics,
 // rows changed, whole column names, long values, read-only sets.
 
-#include "components/odbc.h"
+#include "components/odbc/odbc.h"
 #include "support/odbc_fixture.h"
 
 #include <QTest>

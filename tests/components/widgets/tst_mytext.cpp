@@ -1,5 +1,5 @@
-#include "components/hotspot.h"
-#include "components/mytext.h"
+#include "components/widgets/hotspot.h"
+#include "components/widgets/mytext.h"
 #include "util/phone.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "components/utf8locale.h"
+#include "components/odbc/utf8locale.h"
 
 #include <clocale>
 #include <cstring>

@@ -2,7 +2,7 @@
 // A transaction that is never committed: what a check does on a real table
 // is undone whatever happens.
 
-#include "components/odbc.h"
+#include "components/odbc/odbc.h"
 
 // Turns autocommit off for as long as it lives; everything done on the
 // connection meanwhile is undone by rollback(), which throws OdbcError when

@@ -1,4 +1,4 @@
-#include "components/odbcmanager.h"
+#include "components/odbc/odbcmanager.h"
 
 // clang-format off
 #ifdef _WIN32

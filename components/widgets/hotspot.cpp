@@ -1,4 +1,4 @@
-#include "components/hotspot.h"
+#include "components/widgets/hotspot.h"
 
 #include <QMouseEvent>
 

@@ -1,6 +1,6 @@
-#include "components/composition.h"
+#include "components/widgets/composition.h"
 
-#include "components/imemode.h"
+#include "components/widgets/imemode.h"
 
 #include <QApplication>
 #include <QInputMethod>

@@ -1,4 +1,4 @@
-#include "components/imemode.h"
+#include "components/widgets/imemode.h"
 
 #include <QWidget>
 #include <QWindow>

@@ -1,4 +1,4 @@
-#include "components/odbc.h"
+#include "components/odbc/odbc.h"
 
 #include <QMap>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 // The name and address fields ask Windows' input method for Hangul when
 // they take the focus: checked on a real window of the windows platform.
 
-#include "components/mytext.h"
+#include "components/widgets/mytext.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "components/odbccolumns.h"
+#include "components/odbc/odbccolumns.h"
 
 // clang-format off
 #ifdef _WIN32

@@ -1,4 +1,4 @@
-#include "components/mylabel.h"
+#include "components/widgets/mylabel.h"
 
 MyLabel::MyLabel(QWidget* parent) : QLabel(parent) {
     // Captions are shown as typed, never read as markup.
