@@ -8,7 +8,7 @@
 #include "bench/support/scratchfolder.h"
 #include "photo/camerascreen.h"
 #include "photo/photoimage.h"
-#include "photo/syntheticsource.h"
+#include "support/syntheticsource.h"
 #include "util/programwide.h"
 
 #include <QApplication>

@@ -9,9 +9,9 @@
 
 #include "config/settingsscreen.h"
 #include "photo/camerascreen.h"
-#include "photo/syntheticsource.h"
 #include "support/folderfaults.h"
 #include "support/localpostgres.h"
+#include "support/syntheticsource.h"
 
 #include <QPushButton>
 #include <QVideoSink>

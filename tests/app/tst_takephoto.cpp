@@ -10,7 +10,7 @@
 #include "components/widgets/hotspot.h"
 #include "components/widgets/mytext.h"
 #include "photo/camerascreen.h"
-#include "photo/syntheticsource.h"
+#include "support/syntheticsource.h"
 
 #include <QImageReader>
 #include <QLabel>

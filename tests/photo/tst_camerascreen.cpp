@@ -5,9 +5,9 @@
 
 #include "photo/camerachoice.h"
 #include "photo/camerascreen.h"
-#include "photo/syntheticsource.h"
 #include "support/modalhelper.h"
 #include "support/programfolder.h"
+#include "support/syntheticsource.h"
 #include "util/cp949.h"
 #include "util/programwide.h"
 

@@ -5,7 +5,7 @@
 #include "photo/camerasource.h"
 #include "photo/cameraview.h"
 #include "photo/photoimage.h"
-#include "photo/syntheticsource.h"
+#include "support/syntheticsource.h"
 
 #include <QComboBox>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "photo/syntheticsource.h"
+#include "support/syntheticsource.h"
 
 #include <QPainter>
 #include <QRadialGradient>
