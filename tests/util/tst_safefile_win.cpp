@@ -56,13 +56,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("read");
         QTest::addColumn<QString>("append");
         QTest::addColumn<QString>("update");
-        QTest::newRow("plain file") << "file" << "" << "" << "";
+        QTest::addColumn<QString>("replace");
+        QTest::newRow("plain file") << "file"
+                                    << ""
+                                    << ""
+                                    << ""
+                                    << "";
         // A folder cannot even be opened as a file: refused, whatever the
         // reason given; so are links, on a system that makes them.
-        QTest::newRow("link to a file") << "symlink" << "*" << "*" << "*";
-        QTest::newRow("folder") << "folder" << "*" << "*" << "*";
-        QTest::newRow("second name") << "hardlink" << "" << "" << "다른 이름";
-        QTest::newRow("folder made a link") << "linked folder" << "*" << "*" << "*";
+        // A replace puts a new file under the name, whatever lay there.
+        QTest::newRow("link to a file") << "symlink"
+                                        << "*"
+                                        << "*"
+                                        << "*"
+                                        << "";
+        QTest::newRow("folder") << "folder"
+                                << "*"
+                                << "*"
+                                << "*"
+                                << "*";
+        QTest::newRow("second name") << "hardlink"
+                                     << ""
+                                     << ""
+                                     << "다른 이름"
+                                     << "";
+        QTest::newRow("folder made a link") << "linked folder"
+                                            << "*"
+                                            << "*"
+                                            << "*"
+                                            << "*";
     }
     void namesAreCheckedOnTheHandle() {
         QFETCH(QString, kind);
@@ -105,15 +127,26 @@ private Q_SLOTS:
         QVERIFY2(expect(opened, error, read), qPrintable(error));
         error.clear();
         QFETCH(QString, append);
-        QVERIFY2(expect(AppendToSharedFile(name, "+", GroupAccess::ReadWrite, &error), error,
-                        append),
-                 qPrintable(error));
+        QVERIFY2(
+            expect(AppendToSharedFile(name, "+", GroupAccess::ReadWrite, &error), error, append),
+            qPrintable(error));
         error.clear();
         QFETCH(QString, update);
         QVERIFY2(expect(UpdateSharedFile(name, "new", &error), error, update), qPrintable(error));
         // Whatever was refused left the file elsewhere as it was.
         if (kind != "file" && kind != "hardlink") {
             QCOMPARE(ReadAll(target), QByteArray("private"));
+        }
+        const QByteArray before = ReadAll(target);
+        error.clear();
+        QFETCH(QString, replace);
+        QVERIFY2(
+            expect(ReplaceSharedFile(name, "replaced", GroupAccess::Read, &error), error, replace),
+            qPrintable(error));
+        QCOMPARE(ReadAll(target), before);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(".shared").size(), 0);
+        if (replace.isEmpty()) {
+            QCOMPARE(ReadAll(name), QByteArray("replaced"));
         }
     }
 
@@ -128,8 +161,8 @@ private Q_SLOTS:
         QTest::newRow("saved") << "none" << int(SettingsReadResult::Ok) << "0002";
         QTest::newRow("journal torn") << "journal torn" << int(SettingsReadResult::Ok) << "0001";
         QTest::newRow("file torn") << "file torn" << int(SettingsReadResult::Ok) << "0002";
-        QTest::newRow("cannot finish") << "cannot finish" << int(SettingsReadResult::Unreadable)
-                                       << "untouched";
+        QTest::newRow("cannot finish")
+            << "cannot finish" << int(SettingsReadResult::Unreadable) << "untouched";
     }
     void aStoppedSettingsSaveNeverReadsAsOtherValues() {
         QFETCH(QString, stop);
