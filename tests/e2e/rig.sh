@@ -170,7 +170,7 @@ rig_up_windows() {
         wineserver -w
         [ "$status" = "${row##*:}" ] || e2e_fail "the installer into C:\\${row%:*}: exit status $status, expected ${row##*:}"
     done
-    [ -z "$(ls -A "$c/prepared-empty" "$c/link-target")" ] && [ "$(ls -A "$c/prepared-full")" = a.txt ] &&
+    [ -z "$(find "$c/prepared-empty" "$c/link-target" -mindepth 1)" ] && [ "$(ls -A "$c/prepared-full")" = a.txt ] &&
         [ ! -e "$c/MemberStation" ] || e2e_fail "a refused install wrote files"
     rm -rf "$c/prepared-full" "$c/prepared-empty" "$c/prepared-file" "$c/linked" "$c/link-target"
 
