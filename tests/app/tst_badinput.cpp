@@ -5,9 +5,9 @@
 // Each case says what the operator sees and shows that the rows the case
 // does not own are untouched. Runs once per backend (STATION_TEST_BACKEND).
 
+#include "support/composing.h"
 #include "support/entrydriver.h"
 #include "support/stationfixture.h"
-#include "support/composing.h"
 
 #include <QClipboard>
 #include <QInputMethodEvent>
