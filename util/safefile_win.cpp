@@ -335,7 +335,9 @@ bool ReplaceSharedFile(const QString& path, const QByteArray& bytes, GroupAccess
 bool RemoveSharedFile(const QString& path, QString* error) {
     const std::wstring name = native(path);
     const DWORD result = retryWhileHeld([&name] { return DeleteFileW(name.c_str()); });
-    return result == 0 || result == ERROR_FILE_NOT_FOUND || fail(error, path, errorText(result));
+    // Nothing to delete, also when its folder was never made.
+    return result == 0 || result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND ||
+           fail(error, path, errorText(result));
 }
 
 bool UpdateSharedFile(const QString& path, const QByteArray& bytes, QString* error) {
