@@ -239,17 +239,17 @@ bool FrmPOS_판매::Form_Load() {
     PlaceForm(this, QString(), QString());
     SetRegionalFormats();
 
-    if (!programFileExists(SettingsFileName)) {
+    // No file, or the installer's empty one: the settings are asked for.
+    QString whyNot;
+    SettingsReadResult read = LoadStationConfig(&whyNot);
+    if (read == SettingsReadResult::Missing) {
         FrmPOS_초기설정 settings;
         settings.exec();
+        read = LoadStationConfig(&whyNot);
     }
     // A file that cannot be read, or is too short to hold the eight
     // settings, is as good as none; but the message alone would send the
     // operator to a file that is there, so the log says why.
-    QString whyNot;
-    const SettingsReadResult read = programFileExists(SettingsFileName)
-                                        ? LoadStationConfig(&whyNot)
-                                        : SettingsReadResult::Missing;
     if (read != SettingsReadResult::Ok) {
         if (read != SettingsReadResult::Missing) {
             WriteErrorLog(QStringLiteral("Form_Load"), whyNot);

@@ -158,6 +158,12 @@ SettingsReadResult ReadSettingsFile(const QString& path, StationSettings& out, Q
     QFile file;
     bool missing = false;
     QString why;
+    // A save that stopped midway is finished first; one that cannot be is
+    // a damaged file, never a mix of old and new values.
+    if (!RecoverSharedFile(path, &why)) {
+        return fail(SettingsReadResult::Unreadable,
+                    QStringLiteral("저장이 끝나지 않은 파일입니다 (%1)").arg(why));
+    }
     if (!OpenSharedFile(file, path, -1, &why, &missing)) {
         const QFileInfo info(path);
         if (missing || (info.isDir() && !info.isSymLink())) {
@@ -167,6 +173,11 @@ SettingsReadResult ReadSettingsFile(const QString& path, StationSettings& out, Q
             *error = why;
         }
         return SettingsReadResult::Unreadable;
+    }
+    // The installer makes an empty file that operators may write: nothing
+    // saved yet.
+    if (file.size() == 0) {
+        return fail(SettingsReadResult::Missing, QStringLiteral("파일이 비어 있습니다"));
     }
     const RawLines raw = ReadRawLines(file, kLinesRead);
     if (raw.failed) {
@@ -259,11 +270,11 @@ bool WriteSettingsFile(const QString& path, const SettingsFields& fields, QStrin
         bytes += encoded + "\r\n";
     }
 
-    // Replaced whole, never written through a link. It holds the
-    // store-server login, so every operator account (the folder's group) may
-    // read it and no one else.
+    // Replaced whole, never written through a link, never left torn. It
+    // holds the store-server login, so every operator account (the folder's
+    // group) may read it and no one else.
     QString why;
-    if (!ReplaceSharedFile(path, bytes, GroupAccess::Read, &why)) {
+    if (!RewriteSharedFile(path, bytes, GroupAccess::Read, &why)) {
         return fail(why);
     }
     return true;

@@ -31,12 +31,14 @@ QString SettingsFilePath(const QString& folder);
 
 enum class SettingsReadResult {
     Ok,          // eight lines were read; the settings are filled
-    Missing,     // no such file (a folder of that name counts as missing)
+    Missing,     // no such file, or an empty one (a folder of that name
+                 // counts as missing)
     TooFewLines, // fewer than eight lines; the settings are left as they were
     Unreadable,  // the file exists but could not be opened or read (no
                  // permission, not a plain file: a link is never
                  // followed), a line read is longer
-                 // than 4096 bytes, or holds a NUL: not a text file
+                 // than 4096 bytes, or holds a NUL: not a text file; or a
+                 // save stopped midway that cannot be finished
 };
 
 // Reads the first eight lines of the file at `path` into `out`.
@@ -71,11 +73,14 @@ struct SettingsFields {
 };
 
 // Writes all nine lines (see the table above) to the file at `path`,
-// replacing an existing file or creating it. The write is atomic: the lines
-// go to a temporary file in the same folder that replaces the old file only
-// once complete, so on any failure an existing file stays byte for byte as it
-// was (a link under the name is replaced, never written through). The file is readable and writable
-// by its owner and readable by the group of its folder (the operator group of an installed
+// replacing an existing file or creating it. The write is atomic
+// (RewriteSharedFile): on Unix the lines go to a temporary file in the same
+// folder that replaces the old file only once complete, so on any failure an
+// existing file stays byte for byte as it was (a link under the name is
+// replaced, never written through); on Windows, where operators may change
+// the installer's file but not replace it, a complete journal beside it is
+// written first, and the reader finishes a save that stopped midway. The file is readable and
+// writable by its owner and readable by the group of its folder (the operator group of an installed
 // station), by no one else: it holds the store-server login. When this account cannot give the file
 // that group, the file is its owner's alone. Returns false with a description in `error` when:
 //  - the folder or file cannot be written (the system's description);

@@ -5,7 +5,8 @@
 // never receives its data and never gets its permissions: every open,
 // append and replace of such a file goes through these routines. A failure
 // names the file and the reason. On Windows the folders' access rules
-// apply and these are plain opens and a replacing move.
+// apply besides, and a name is opened without following a reparse point,
+// its type and place checked on the open handle.
 
 #include "util/groupaccess.h"
 
@@ -51,3 +52,18 @@ bool RemoveSharedFile(const QString& path, QString* error = nullptr);
 // rewritten in place; anything else is replaced as above, read and write
 // for the group.
 bool UpdateSharedFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// Rewrites `path` whole where this account may change the file but need not
+// be able to create or rename one beside it (on Windows the program folder,
+// whose files the installer made). On Unix a replace as above. On Windows
+// the bytes go first to `path`.journal (made by the installer too), flushed
+// and marked complete, then into the file in place, then the journal is
+// emptied: a stop anywhere leaves the old file whole or a complete journal.
+bool RewriteSharedFile(const QString& path, const QByteArray& bytes, GroupAccess access,
+                       QString* error = nullptr);
+
+// Before reading a file RewriteSharedFile writes: finishes a rewrite that
+// stopped after its journal was complete. False, with the reason, when one
+// is pending and cannot be finished (the file may be torn: read it as
+// damaged). Nothing to do on Unix, where the rewrite is a rename.
+bool RecoverSharedFile(const QString& path, QString* error = nullptr);

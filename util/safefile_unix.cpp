@@ -247,3 +247,12 @@ bool UpdateSharedFile(const QString& path, const QByteArray& bytes, QString* err
     const int closed = ::close(fd.release());
     return closed == 0 || fail(error, path, errnoText(errno));
 }
+
+bool RewriteSharedFile(const QString& path, const QByteArray& bytes, GroupAccess access,
+                       QString* error) {
+    return ReplaceSharedFile(path, bytes, access, error);
+}
+
+bool RecoverSharedFile(const QString&, QString*) {
+    return true;
+}

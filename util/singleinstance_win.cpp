@@ -27,9 +27,10 @@ bool SingleInstance::acquire() {
         return true;
     }
     const std::wstring path = QDir::toNativeSeparators(m_path).toStdWString();
-    // Every sharing mode: other copies must be able to open it to find it
-    // locked. The reparse point itself, not where a planted link leads.
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    // Other copies must be able to open it to find it locked; no one may
+    // delete or rename it while held (the next copy would start unlocked).
+    // The reparse point itself, not where a planted link leads.
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
     const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
     auto lock = std::make_unique<Lock>();
     lock->file =

@@ -1,5 +1,7 @@
 #include "components/odbc/odbc.h"
 
+#include "components/odbc/processend.h"
+
 #include <QMap>
 #include <QRegularExpression>
 
@@ -580,8 +582,7 @@ int OdbcConnection::beforeExit(int status) {
     }
     // Exit would unload the drivers and run their clean-ups under a thread
     // that is still inside one: end here, with the output written.
-    std::fflush(nullptr);
-    std::_Exit(status);
+    EndProcessNow(status);
 }
 
 void OdbcConnection::open(const QString& connectionString) {

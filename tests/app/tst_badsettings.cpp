@@ -88,8 +88,7 @@ private Q_SLOTS:
             << QStringLiteral("long") << QStringLiteral("1 번째 줄이 4096 바이트보다 깁니다");
         QTest::newRow("bare LF line ends")
             << QStringLiteral("lf") << QStringLiteral("8 줄이 있어야 하는데 1 줄뿐입니다");
-        QTest::newRow("empty") << QStringLiteral("empty")
-                               << QStringLiteral("8 줄이 있어야 하는데 0 줄뿐입니다");
+        // An empty file brings up the settings screen (tst_startup).
     }
     void unusableFilesEndTheStart() {
         QFETCH(QString, kind);

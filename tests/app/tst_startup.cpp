@@ -130,8 +130,19 @@ private Q_SLOTS:
         QVERIFY(station().screen()->ended());
     }
 
+    // No file, or the empty one the Windows installer makes for operators
+    // to write: the settings screen comes up.
+    void savedSettingsLetStartUpGoOn_data() {
+        QTest::addColumn<bool>("empty");
+        QTest::newRow("no file") << false;
+        QTest::newRow("an empty file") << true;
+    }
     void savedSettingsLetStartUpGoOn() {
+        QFETCH(bool, empty);
         QVERIFY(QFile::remove(station().path(SettingsFileName)));
+        if (empty) {
+            QVERIFY(writeFile(station().path(SettingsFileName), QByteArray()));
+        }
         const StationSettings wanted = station().settings();
         ModalAnswer settings(
             [&wanted](QWidget* w) {

@@ -172,7 +172,6 @@ private Q_SLOTS:
         const QByteArray before = cp949::encode(seven);
         QCOMPARE(ReadText(seven, SettingsReadResult::TooFewLines).StoreCode, "untouched");
         QCOMPARE(ReadAll(Path()), before);
-        ReadText("", SettingsReadResult::TooFewLines);
         // An empty eighth line after seven line ends is a line.
         QCOMPARE(ReadText(seven + "\r\n", SettingsReadResult::Ok).PosId, "");
     }
@@ -242,9 +241,12 @@ private Q_SLOTS:
         QVERIFY2(error.endsWith("보통 파일이 아닙니다"), qPrintable(error));
     }
 
+    // No file, an empty one (the Windows installer's) or a folder.
     void missingFileIsItsOwnOutcome() {
         StationSettings s;
         QCOMPARE(ReadSettingsFile(Path(), s), SettingsReadResult::Missing);
+        ReadText("", SettingsReadResult::Missing);
+        QVERIFY(QFile::remove(Path()));
         QVERIFY(QDir(dir_->path()).mkdir(SettingsFileName));
         QCOMPARE(ReadSettingsFile(Path(), s), SettingsReadResult::Missing);
     }

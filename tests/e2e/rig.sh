@@ -152,6 +152,28 @@ rig_up_windows() {
     [ "$status" != 0 ] || e2e_fail "the installer accepted C:\\windows, a folder of something else"
     [ ! -e "$WINEPREFIX/drive_c/windows/member-station.exe" ] || e2e_fail "the installer wrote into C:\\windows"
 
+    # Refused, each for its reason, with nothing written: a prepared folder
+    # holding something else (2), a prepared empty one, not the
+    # administrators' (5: Wine gives every folder to the user running it, so
+    # any prepared folder shows it), a file under the folder's name (6:
+    # NSIS itself would install into the default folder instead), a link on
+    # the way (4: Wine shows a Unix link as a reparse point).
+    local c=$WINEPREFIX/drive_c row
+    mkdir -p "$c/prepared-full" "$c/prepared-empty" "$c/link-target"
+    echo x >"$c/prepared-full/a.txt"
+    echo x >"$c/prepared-file"
+    ln -s "$c/link-target" "$c/linked"
+    for row in 'prepared-full:2' 'prepared-empty:5' 'prepared-file:6' 'prepared-file\MemberStation:6' \
+        'linked\MemberStation:4'; do
+        status=0
+        DISPLAY= wine "$setup" /S "/D=C:\\${row%:*}" >/dev/null 2>&1 || status=$?
+        wineserver -w
+        [ "$status" = "${row##*:}" ] || e2e_fail "the installer into C:\\${row%:*}: exit status $status, expected ${row##*:}"
+    done
+    [ -z "$(find "$c/prepared-empty" "$c/link-target" -mindepth 1)" ] && [ "$(ls -A "$c/prepared-full")" = a.txt ] &&
+        [ ! -e "$c/MemberStation" ] || e2e_fail "a refused install wrote files"
+    rm -rf "$c/prepared-full" "$c/prepared-empty" "$c/prepared-file" "$c/linked" "$c/link-target"
+
     # Silently into the chosen folder; Wine's icacls only reports what it is
     # asked (it sets nothing), so its log shows the permissions asked for.
     status=0
@@ -174,6 +196,15 @@ rig_up_windows() {
     cmake -DFOLDERS="$E2E_PROGRAM_DIR" -DOBJDUMP="$E2E_OBJDUMP" -P "$E2E_SOURCE/packaging/windows/imports.cmake" >&2 ||
         e2e_fail "the installed station lacks a library its programs load"
     grep -q "icacls.*MemberStation.*/inheritance:r" "$E2E_STATE/install.log" || e2e_fail "the installer set no folder permissions"
+    # Operators are given nothing to add to the program folder itself, and
+    # the files they change exist, empty, from installation.
+    ! grep -E 'MemberStation" .*S-1-5-32-545:\((RD,X,RA,REA,RC,S,)?WD' "$E2E_STATE/install.log" ||
+        e2e_fail "operators may add files to the program folder"
+    grep -qE 'member-station.lock" .*S-1-5-32-545:\(RD,REA,RA,RC,S\)" "/L"' "$E2E_STATE/install.log" ||
+        e2e_fail "the lock file is not read-only for operators"
+    for f in 환경설정.CFG 환경설정.CFG.journal 출입문설정.CFG 카메라설정.CFG member-station.lock; do
+        [ -f "$E2E_PROGRAM_DIR/$f" ] && [ ! -s "$E2E_PROGRAM_DIR/$f" ] || e2e_fail "not made empty at installation: $f"
+    done
     wine reg query "$WIN_UNINSTALL_KEY" /v UninstallString 2>/dev/null | grep -qF "$E2E_WIN_PROGRAM_DIR\\uninstall.exe" ||
         e2e_fail "no uninstaller in the programs list"
     [ -f "$WINEPREFIX/drive_c/$WIN_MENU_SHORTCUT" ] || e2e_fail "no Start-menu shortcut"
