@@ -279,8 +279,9 @@ Handles connectWithDeadline(int loginTimeout, int queryTimeout, const QString& t
         const std::lock_guard<std::mutex> count(attempts.mutex);
         --attempts.pending;
     };
+    std::thread worker;
     try {
-        std::thread(std::move(connect)).detach();
+        worker = std::thread(std::move(connect));
     } catch (const std::system_error& e) {
         throw OdbcError(QStringLiteral("The connection attempt could not start: %1")
                             .arg(QString::fromLocal8Bit(e.what())));
@@ -294,10 +295,16 @@ Handles connectWithDeadline(int loginTimeout, int queryTimeout, const QString& t
             const std::lock_guard<std::mutex> count(abandonedAttempts().mutex);
             ++abandonedAttempts().pending;
         }
+        worker.detach();
         throw OdbcError(QStringLiteral("The server did not complete the connection within %1 s")
                             .arg(double(deadlineMs) / 1000.0),
                         QStringLiteral("HYT00"));
     }
+    lock.unlock();
+    // The thread has only to return: waiting for it means no thread of a
+    // finished attempt outlives the call, and the process holds the same
+    // threads (and on Windows, handles) after each connect as before it.
+    worker.join();
     if (attempt->error) {
         attempt->handles.free();
         throw *attempt->error;
