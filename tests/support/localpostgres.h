@@ -162,7 +162,8 @@ private:
     }
 
     bool launcher(const QStringList& arguments) {
-        return run(QStringLiteral("bash"), QStringList{QStringLiteral(STATION_PG_LAUNCHER)} + arguments);
+        return run(QStringLiteral("bash"),
+                   QStringList{QStringLiteral(STATION_PG_LAUNCHER)} + arguments);
     }
 
     bool run(const QString& program, const QStringList& arguments, QString* output = nullptr) {
@@ -174,7 +175,8 @@ private:
         if (!process.waitForFinished(300000)) {
             process.kill();
             process.waitForFinished();
-            return failBecause(QStringLiteral("%1 %2 did not finish").arg(program, arguments.join(u' ')));
+            return failBecause(
+                QStringLiteral("%1 %2 did not finish").arg(program, arguments.join(u' ')));
         }
         if (output != nullptr) {
             *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
@@ -182,11 +184,10 @@ private:
         if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
             m_unavailable =
                 process.exitStatus() == QProcess::NormalExit && process.exitCode() == Unavailable;
-            return failBecause(
-                QStringLiteral("%1 %2 failed: %3")
-                    .arg(program, arguments.join(u' '),
-                         QString::fromLocal8Bit(process.readAllStandardError() +
-                                                process.readAll())));
+            return failBecause(QStringLiteral("%1 %2 failed: %3")
+                                   .arg(program, arguments.join(u' '),
+                                        QString::fromLocal8Bit(process.readAllStandardError() +
+                                                               process.readAll())));
         }
         return true;
     }
