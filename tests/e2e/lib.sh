@@ -116,22 +116,10 @@ e2e_psql() {
 }
 e2e_sql() { e2e_psql -At -c "$1"; }
 e2e_pg_running() { [ -f "$E2E_PG_DIR/data/postmaster.pid" ] && e2e_sql 'SELECT 1' | grep -qx 1; }
-# The server runs as postgres when the tests run as root (it refuses root).
-e2e_as_pg() {
-    if [ "$(id -u)" = 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
-}
-e2e_pg_start() {
-    local bin
-    bin=$(e2e_pg_bin)
-    e2e_as_pg "$bin/pg_ctl" -D "$E2E_PG_DIR/data" -l "$E2E_PG_DIR/server.log" -w \
-        -o "-p $E2E_PG_PORT -k $E2E_PG_DIR -c listen_addresses=$E2E_PG_HOST -c fsync=off" start >/dev/null
-}
-e2e_pg_stop() {
-    local bin
-    bin=$(e2e_pg_bin)
-    [ -f "$E2E_PG_DIR/data/postmaster.pid" ] || return 0
-    e2e_as_pg "$bin/pg_ctl" -D "$E2E_PG_DIR/data" -m immediate -w stop >/dev/null
-}
+# The store server is made, started and stopped by the tests' one launcher.
+e2e_pg() { bash "$E2E_SOURCE/tests/support/postgres.sh" "$@"; }
+e2e_pg_start() { e2e_pg start "$E2E_PG_DIR" --port "$E2E_PG_PORT" --address "$E2E_PG_HOST"; }
+e2e_pg_stop() { e2e_pg stop "$E2E_PG_DIR"; }
 # A fresh, empty member table.
 e2e_reset_members() {
     e2e_sql "DROP TABLE IF EXISTS 회원관리" >/dev/null

@@ -99,15 +99,7 @@ rig_up() {
 rig_store_up() {
     local bin
     bin=$(e2e_pg_bin)
-    mkdir -p "$E2E_PG_DIR"
-    printf '%s\n' "$E2E_PASSWORD" >"$E2E_PG_DIR/pw"
-    [ "$(id -u)" != 0 ] || chown -R postgres: "$E2E_PG_DIR"
-    e2e_as_pg "$bin/initdb" -D "$E2E_PG_DIR/data" -U "$E2E_PG_SUPER" \
-        --pwfile="$E2E_PG_DIR/pw" --auth-local=peer --auth-host=scram-sha-256 -E UTF8 \
-        --locale=C.UTF-8 >"$E2E_PG_DIR/initdb.log" 2>&1 || { cat "$E2E_PG_DIR/initdb.log" >&2; exit 1; }
-    rm -f "$E2E_PG_DIR/pw"
-    # Password logins over TCP from the whole loopback network.
-    echo "host all all 127.0.0.0/8 scram-sha-256" >>"$E2E_PG_DIR/data/pg_hba.conf"
+    e2e_pg init "$E2E_PG_DIR" --user "$E2E_PG_SUPER" --password "$E2E_PASSWORD"
     e2e_pg_start
     PGPASSWORD=$E2E_PASSWORD "$bin/psql" -X -q -h "$E2E_PG_HOST" -p "$E2E_PG_PORT" -U "$E2E_PG_SUPER" \
         -d postgres -v ON_ERROR_STOP=1 \

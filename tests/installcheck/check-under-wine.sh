@@ -31,9 +31,7 @@ grep -v '^--' "$here/../../db/sql/회원관리_postgresql.sql" | psql_admin -v O
     psql_admin -c "CREATE ROLE clerk LOGIN PASSWORD 'clerk-pw'" \
         -c "GRANT SELECT, INSERT, UPDATE ON 회원관리 TO clerk" || fail "cannot prepare the server"
 hba=$STATION_PG_DIR/data/pg_hba.conf
-runas=()
-[ "$(id -u)" -eq 0 ] && runas=(runuser -u postgres --)
-"${runas[@]}" sh -c "printf 'host all clerk 127.0.0.1/32 scram-sha-256\n' | cat - '$hba' > '$hba.new' && mv '$hba.new' '$hba'" \
+station_pg_as_owner sh -c "printf 'host all clerk 127.0.0.1/32 scram-sha-256\n' | cat - '$hba' > '$hba.new' && mv '$hba.new' '$hba'" \
     || fail "cannot make the server check passwords"
 psql_admin -c "SELECT pg_reload_conf()" >/dev/null
 

@@ -1,9 +1,8 @@
 #pragma once
 // A PostgreSQL server of a test's own, on a free loopback port, that the test
 // may stop and start again while the shared server of the test command keeps
-// running for every other test. Set up as tests/support/postgres.sh does it:
-// initdb as the system user "postgres" when running as root (initdb refuses
-// root), trust authentication for the user "station", a database
+// running for every other test. tests/support/postgres.sh makes, starts and
+// stops it (as every test's server): the superuser "station", a database
 // "station_test", fsync off.
 //
 //   LocalPostgres server;
@@ -23,7 +22,6 @@
 // The destructor stops the server and removes its data folder.
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QString>
@@ -33,7 +31,6 @@
 #include <memory>
 
 #include <netinet/in.h>
-#include <pwd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -44,10 +41,7 @@ public:
     explicit LocalPostgres(Logins logins = Logins::Trusted) : m_logins(logins) {}
     ~LocalPostgres() {
         if (m_running) {
-            run(m_bin + QStringLiteral("/pg_ctl"),
-                {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"), QStringLiteral("immediate"),
-                 QStringLiteral("-w"), QStringLiteral("stop")},
-                true);
+            launcher({QStringLiteral("stop"), m_folder->path()});
         }
     }
     LocalPostgres(const LocalPostgres&) = delete;
@@ -62,16 +56,8 @@ public:
         if (!m_folder && !create()) {
             return false;
         }
-        const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 "
-                                               "-c fsync=off")
-                                    .arg(m_port)
-                                    .arg(m_folder->path());
-        if (!run(m_bin + QStringLiteral("/pg_ctl"),
-                 {QStringLiteral("-D"), dataDir(), QStringLiteral("-l"), logFile(),
-                  QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("120"),
-                  QStringLiteral("-o"), options, QStringLiteral("start")},
-                 true)) {
-            m_error += QStringLiteral("\n") + serverLog();
+        if (!launcher({QStringLiteral("start"), m_folder->path(), QStringLiteral("--port"),
+                       QString::number(m_port)})) {
             return false;
         }
         m_running = true;
@@ -90,11 +76,7 @@ public:
         if (!m_running) {
             return true;
         }
-        if (!run(m_bin + QStringLiteral("/pg_ctl"),
-                 {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"), QStringLiteral("fast"),
-                  QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("120"),
-                  QStringLiteral("stop")},
-                 true)) {
+        if (!launcher({QStringLiteral("stop"), m_folder->path(), QStringLiteral("--fast")})) {
             return false;
         }
         m_running = false;
@@ -104,12 +86,12 @@ public:
     // Runs SQL as the superuser through the server's own socket, stopping at
     // the first error; `output` gets what it printed, unaligned.
     bool psql(const QString& database, const QString& sql, QString* output = nullptr) {
-        return run(m_bin + QStringLiteral("/psql"),
+        return run(m_psql,
                    {QStringLiteral("-h"), m_folder->path(), QStringLiteral("-p"),
                     QString::number(m_port), QStringLiteral("-U"), QStringLiteral("station"),
                     QStringLiteral("-d"), database, QStringLiteral("-v"),
                     QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-qAtc"), sql},
-                   false, output);
+                   output);
     }
 
     quint16 port() const { return m_port; }
@@ -146,32 +128,10 @@ public:
     }
 
 private:
+    // Exit status of postgres.sh when no server can run here.
+    static constexpr int Unavailable = 77;
+
     bool create() {
-        for (const QString& version :
-             QDir(QStringLiteral("/usr/lib/postgresql"))
-                 .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed)) {
-            const QString bin = QStringLiteral("/usr/lib/postgresql/%1/bin").arg(version);
-            if (QFileInfo(bin + QStringLiteral("/initdb")).isExecutable()) {
-                m_bin = bin;
-                break;
-            }
-        }
-        if (m_bin.isEmpty()) {
-            return unavailableBecause(QStringLiteral(
-                "PostgreSQL server binaries not found under /usr/lib/postgresql/*/bin "
-                "(package postgresql): this test stops a server of its own"));
-        }
-        if (geteuid() == 0) {
-            const passwd* owner = getpwnam("postgres");
-            if (owner == nullptr) {
-                return unavailableBecause(
-                    QStringLiteral("running as root, but there is no system user \"postgres\" "
-                                   "to run the test's own PostgreSQL server"));
-            }
-            m_asPostgres = true;
-            m_uid = owner->pw_uid;
-            m_gid = owner->pw_gid;
-        }
         m_port = freePort();
         if (m_port == 0) {
             return failBecause(QStringLiteral("no free loopback port"));
@@ -181,67 +141,53 @@ private:
         if (!folder->isValid()) {
             return failBecause(QStringLiteral("no temporary folder for the server"));
         }
+        QStringList init{QStringLiteral("init"), folder->path()};
+        if (m_logins == Logins::Password) {
+            init << QStringLiteral("--password") << QStringLiteral("admin-secret");
+        }
+        if (!launcher(init)) {
+            return false;
+        }
         m_folder = std::move(folder);
-        QFile::setPermissions(m_folder->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                    QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                                    QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                                    QFileDevice::ExeOther);
-        if (m_asPostgres &&
-            chown(QFile::encodeName(m_folder->path()).constData(), m_uid, m_gid) != 0) {
-            return failBecause(QStringLiteral("cannot hand %1 to postgres").arg(m_folder->path()));
-        }
-        QStringList initdb{QStringLiteral("-D"),
-                           dataDir(),
-                           QStringLiteral("-U"),
-                           QStringLiteral("station"),
-                           QStringLiteral("-E"),
-                           QStringLiteral("UTF8"),
-                           QStringLiteral("--locale=C.UTF-8")};
-        if (m_logins == Logins::Trusted) {
-            initdb << QStringLiteral("--auth=trust");
-        } else {
-            const QString pwfile = m_folder->filePath(QStringLiteral("pw"));
-            QFile pw(pwfile);
-            if (!pw.open(QIODevice::WriteOnly) || pw.write("admin-secret\n") < 0) {
-                return failBecause(QStringLiteral("cannot write the password file"));
+        for (const QString& version :
+             QDir(QStringLiteral("/usr/lib/postgresql"))
+                 .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed)) {
+            const QString psql = QStringLiteral("/usr/lib/postgresql/%1/bin/psql").arg(version);
+            if (QFileInfo(psql).isExecutable()) {
+                m_psql = psql;
+                break;
             }
-            pw.close();
-            if (m_asPostgres && chown(QFile::encodeName(pwfile).constData(), m_uid, m_gid) != 0) {
-                return failBecause(QStringLiteral("cannot hand the password file to postgres"));
-            }
-            initdb << QStringLiteral("--pwfile=") + pwfile << QStringLiteral("--auth-local=trust")
-                   << QStringLiteral("--auth-host=scram-sha-256");
         }
-        return run(m_bin + QStringLiteral("/initdb"), initdb, true);
+        return !m_psql.isEmpty() || failBecause(QStringLiteral("psql not found"));
     }
 
-    bool run(const QString& program, QStringList arguments, bool asServerOwner,
-             QString* output = nullptr) {
-        QString command = program;
-        if (asServerOwner && m_asPostgres) {
-            arguments = QStringList{QStringLiteral("-u"), QStringLiteral("postgres"),
-                                    QStringLiteral("--"), program} +
-                        arguments;
-            command = QStringLiteral("runuser");
-        }
+    bool launcher(const QStringList& arguments) {
+        return run(QStringLiteral("bash"),
+                   QStringList{QStringLiteral(STATION_PG_LAUNCHER)} + arguments);
+    }
+
+    bool run(const QString& program, const QStringList& arguments, QString* output = nullptr) {
         QProcess process;
         if (output == nullptr) {
             process.setProcessChannelMode(QProcess::MergedChannels);
         }
-        process.start(command, arguments);
-        if (!process.waitForFinished(180000)) {
+        process.start(program, arguments);
+        if (!process.waitForFinished(300000)) {
             process.kill();
             process.waitForFinished();
-            return failBecause(QStringLiteral("%1 did not finish").arg(program));
+            return failBecause(
+                QStringLiteral("%1 %2 did not finish").arg(program, arguments.join(u' ')));
         }
         if (output != nullptr) {
             *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
         }
         if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-            return failBecause(
-                QStringLiteral("%1 failed: %2")
-                    .arg(program, QString::fromLocal8Bit(process.readAllStandardError() +
-                                                         process.readAll())));
+            m_unavailable =
+                process.exitStatus() == QProcess::NormalExit && process.exitCode() == Unavailable;
+            return failBecause(QStringLiteral("%1 %2 failed: %3")
+                                   .arg(program, arguments.join(u' '),
+                                        QString::fromLocal8Bit(process.readAllStandardError() +
+                                                               process.readAll())));
         }
         return true;
     }
@@ -250,23 +196,9 @@ private:
         m_error = why;
         return false;
     }
-    bool unavailableBecause(const QString& why) {
-        m_unavailable = true;
-        return failBecause(why);
-    }
-
-    QString dataDir() const { return m_folder->filePath(QStringLiteral("data")); }
-    QString logFile() const { return m_folder->filePath(QStringLiteral("server.log")); }
-    QString serverLog() const {
-        QFile log(logFile());
-        return log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll()) : QString();
-    }
 
     Logins m_logins = Logins::Trusted;
-    QString m_bin;
-    bool m_asPostgres = false;
-    uid_t m_uid = 0;
-    gid_t m_gid = 0;
+    QString m_psql;
     quint16 m_port = 0;
     std::unique_ptr<QTemporaryDir> m_folder;
     bool m_running = false;
