@@ -40,6 +40,10 @@ settled() {
 # 1. Clicks: 홍길동 (동 composing), a click into 주소, 서울 (울 composing), 남.
 e2e_type 12345678
 e2e_key Tab
+# As below: the lookup done and the focus in 성명 (the caret shows) before
+# the first letter; under load letters sent earlier reached the engine
+# between focus changes and came out as single jamo (ㅎㅗㅇ길동).
+e2e_wait 20 "the caret in 성명" changed "$name" "$empty_name"
 e2e_key Hangul
 im_type ghdrlfehd
 e2e_wait 20 "홍길동 in 성명" settled "$name" "$empty_name"
