@@ -45,7 +45,8 @@ cp "$check" "$work/program/station-check.exe" || exit 1
 # The settings file as the settings screen writes it (tools/station-settings).
 settings() {
     wine "$settings_tool" "$(winepath -w "$work/program/환경설정.CFG")" 0001 127.0.0.1 "$STATION_PG_PORT" \
-        MS-SQL station_test "$1" "$2" 01 123-45-67890 || fail "cannot write the settings file"
+        MS-SQL station_test "$1" "$2" 01 123-45-67890 </dev/null >"$work/settings.txt" 2>&1 \
+        || fail "cannot write the settings file: $(cat "$work/settings.txt")"
 }
 
 # psqlODBC reaches the port of PGPORT (it reads no port from SERVER=).

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The Wine prefix of a build's Windows tests (a CTest fixture).
-#   wineprefix.sh up DIR     makes DIR once (wineboot, ~10 s); kept for later runs
+#   wineprefix.sh up DIR     makes DIR once (wineboot, ~10 s; kept for later runs)
+#                            and starts its Wine server
 #   wineprefix.sh down DIR   ends DIR's Wine server, so no Wine process stays behind
 set -u
 export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
@@ -22,6 +23,12 @@ case "$1" in
     # The prefix is complete once its Wine server has written it out and ended.
     wineserver --wait
     [ -f "$WINEPREFIX/system.reg" ] || { echo "no Wine prefix in $WINEPREFIX" >&2; exit 1; }
+    # One server, with Wine's own services, for all the tests until "down".
+    # Started by a test instead, the server and the services would inherit
+    # that test's output and CTest would wait on it until its time-out (as
+    # it did, for whichever test happened to come first).
+    setsid wineserver --persistent </dev/null >/dev/null 2>&1
+    wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || { echo "Wine does not start in $WINEPREFIX" >&2; exit 1; }
     ;;
   down)
     [ -d "$WINEPREFIX" ] && wineserver --kill 2>/dev/null
