@@ -35,10 +35,16 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-int openDescriptors() {
-    return int(QDir(QStringLiteral("/proc/self/fd"))
-                   .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
-                   .size());
+// The open descriptors, each as "number -> what it opens", so that a
+// failure can say which are new.
+QStringList openDescriptors() {
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    QStringList open;
+    for (const QString& fd :
+         fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        open.append(fd + QStringLiteral(" -> ") + QFileInfo(fds.filePath(fd)).symLinkTarget());
+    }
+    return open;
 }
 
 // Resident set in kB (VmRSS of /proc/self/status).
@@ -131,7 +137,7 @@ private Q_SLOTS:
         const int warmUp = qMax(1, cycles / 10);
         QStringList phones; // stored numbers, in order of registration
         QList<Expected> expected;
-        int descriptorsWarm = 0;
+        QStringList descriptorsWarm;
         qint64 residentWarm = 0;
         // Any message box is a failure; it is closed so that the run ends.
         ModalAnswer messages =
@@ -203,14 +209,22 @@ private Q_SLOTS:
             }
         }
 
-        const int descriptorsEnd = openDescriptors();
+        const QStringList descriptorsEnd = openDescriptors();
         const qint64 residentEnd = residentKb();
         qInfo("%d cycles: %d open descriptors after warm-up, %d at the end; resident %lld kB "
               "after warm-up, %lld kB at the end",
-              cycles, descriptorsWarm, descriptorsEnd, residentWarm, residentEnd);
-        QVERIFY2(descriptorsEnd <= descriptorsWarm,
-                 qPrintable(
-                     QStringLiteral("%1 descriptors more").arg(descriptorsEnd - descriptorsWarm)));
+              cycles, int(descriptorsWarm.size()), int(descriptorsEnd.size()), residentWarm,
+              residentEnd);
+        QStringList added;
+        for (const QString& fd : descriptorsEnd) {
+            if (!descriptorsWarm.contains(fd)) {
+                added.append(fd);
+            }
+        }
+        QVERIFY2(descriptorsEnd.size() <= descriptorsWarm.size(),
+                 qPrintable(QStringLiteral("%1 descriptors more; new since the warm-up: %2")
+                                .arg(descriptorsEnd.size() - descriptorsWarm.size())
+                                .arg(added.join(QStringLiteral(", ")))));
         // Under AddressSanitizer freed memory waits in the sanitizer's
         // quarantine instead of being reused, so the resident set grows by
         // design there and says nothing about the station.
